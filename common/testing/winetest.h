@@ -1,0 +1,71 @@
+// Helpers for tests that run under Wine: child runs under another Windows version or language,
+// the prepared CD-ROM drives, registry clean-up, temporary folders and waiting with a message pump.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vntest {
+
+struct ChildOptions {
+    const char* windowsVersion = nullptr;  // "win95", "win98", "winme", "nt40", "win2k", "winxp", "win2003"
+    std::vector<std::string> env;          // further NAME=value entries
+    DWORD timeoutMs = 60000;
+};
+
+// Runs this test program again with only the tests that match gtestFilter, under the given options,
+// and returns the child's exit status (0 when every selected test passed; -1 when it could not run).
+// Inside the child, InChild() is true, so a test can do its real work only there.
+int RunSelf(const char* gtestFilter, const ChildOptions& options);
+bool InChild();
+
+// The Unix locale this program was started under by a vn_test_locale() run (for example
+// "ja_JP.UTF-8", which makes the ANSI code page 932), or null in the ordinary run. Wine takes
+// the code page from the Unix locale when a program starts from the shell, not from the
+// environment a Windows parent passes, so code-page tests are separate CTest runs.
+const char* TestLocale();
+
+// Runs a program (full command line) with optional environment additions and Windows version,
+// waits for it and returns its exit status (-1 on failure to start or time-out).
+int RunProgram(const std::string& commandLine, const ChildOptions& options = {});
+
+// Sets or removes (version == nullptr) Wine's reported Windows version for one program file name.
+void SetProgramWindowsVersion(const char* exeName, const char* version);
+
+// The test bed maps the drive letters R:, S: and T: as CD-ROM drives onto folders.
+// CdromBackingFolder gives that folder's path as Windows sees it (writable, even when the drive
+// is reported as a CD-ROM). Removing the folder makes the drive report no disc.
+std::string CdromBackingFolder(char letter);
+
+// Full path of this test program's folder, with a trailing backslash.
+std::string ExeFolder();
+
+// Deletes a registry key with everything below it; no error when missing.
+void DeleteRegTree(HKEY hive, const char* path);
+
+// A fresh, empty folder below %TEMP%, deleted with its contents at scope end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }  // no trailing backslash
+    std::string file(const char* name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+// Writes a file with the given bytes; true on success.
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// Pumps this thread's messages until pred() is true or timeoutMs passed; returns pred().
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
+
+// Pumps messages for the given time.
+void PumpFor(DWORD ms);
+
+}  // namespace vntest

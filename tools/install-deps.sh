@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a Debian 12 machine (run as root).
+# Idempotent: when every package is present it does nothing.
+set -euo pipefail
+
+packages=(
+  cmake make
+  mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  wine wine32:i386 wine64 xvfb xauth x11-utils xdotool
+  fonts-liberation googletest imagemagick locales
+)
+
+# Unix locales that pick the ANSI code page of each user-interface language under Wine.
+locales=(zh_TW ja_JP zh_CN ko_KR cs_CZ sk_SK sl_SI de_DE en_US es_ES es_MX fr_FR it_IT pt_BR tr_TR
+         da_DK fi_FI nl_NL nb_NO sv_SE)
+missing_locales() {
+  local have; have=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z')
+  for l in "${locales[@]}"; do
+    echo "$have" | grep -qx "$(echo "$l" | tr 'A-Z' 'a-z').utf8" || echo "$l"
+  done
+}
+
+missing=()
+have_i386=$(dpkg --print-foreign-architectures | grep -qx i386 && echo yes || echo no)
+for p in "${packages[@]}"; do
+  if [ "$have_i386" = no ] || ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ] && [ -z "$(missing_locales)" ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: missing packages: ${missing[*]}; run this script as root" >&2
+  exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+if [ "$have_i386" = no ]; then
+  dpkg --add-architecture i386
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+for l in $(missing_locales); do
+  grep -qx "$l.UTF-8 UTF-8" /etc/locale.gen || echo "$l.UTF-8 UTF-8" >> /etc/locale.gen
+done
+locale-gen >/dev/null

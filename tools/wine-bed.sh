@@ -1,0 +1,77 @@
+# Sourced by run-tests.sh and run-product.sh: a private Wine prefix made afresh, a virtual X
+# display and a persistent wineserver, all torn down by wine_bed_stop.
+# Needs: BUILD_DIR (the prefix and the CD-ROM folders go below it), BIN_DIR (put on WINEPATH).
+# Sets: VN_WINE, WINEPREFIX, WINEARCH, DISPLAY, WINEPATH, VNTEST_CDROM_ROOT.
+
+# True when this machine's kernel runs 32-bit programs (some virtual machines disable it).
+wine_bed_can_run_32bit() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+wine_bed_start() {
+  local prefix="$BUILD_DIR/wineprefix"
+  if wine_bed_can_run_32bit; then
+    export VN_WINE=/usr/lib/wine/wine WINEARCH=win32
+  else
+    export VN_WINE=/usr/lib/wine/wine64 WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+  fi
+  export WINEPREFIX="$prefix" WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export VNTEST_CDROM_ROOT="$BUILD_DIR/cdrom"
+  export WINEPATH="Z:${BIN_DIR//\//\\}"
+
+  # A display of our own (never the user's), with a free number.
+  if [ -z "${VN_KEEP_DISPLAY:-}" ]; then
+    local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    VN_XVFB_PID=$!
+    local num=""; read -r -t 20 num <"$fifo" || true
+    rm -f "$fifo"
+    if [ -z "$num" ]; then echo "wine-bed: Xvfb did not start" >&2; return 1; fi
+    export DISPLAY=":$num"
+  fi
+
+  # Fresh prefix for every run; the server stays up for the run (cheap program starts).
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$prefix" "$VNTEST_CDROM_ROOT"
+  mkdir -p "$VNTEST_CDROM_ROOT"/cdrom-{r,s,t} "$prefix"
+  wineserver -p
+  "$VN_WINE" wineboot -i >/dev/null 2>&1
+
+  local reg="$BUILD_DIR/wine-bed.reg"
+  cat >"$reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Wine]
+"Version"="winxp"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Managed"="N"
+"Decorated"="N"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"Arial"="Liberation Sans"
+"Times New Roman"="Liberation Serif"
+"Courier New"="Liberation Mono"
+
+[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]
+"r:"="cdrom"
+"s:"="cdrom"
+"t:"="cdrom"
+REG
+  "$VN_WINE" regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1
+  local l
+  for l in r s t; do ln -sfn "$VNTEST_CDROM_ROOT/cdrom-$l" "$prefix/dosdevices/$l:"; done
+  # Restart the server so that every setting above is read afresh.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w 2>/dev/null || true
+  wineserver -p
+  # Start the prefix's background services now, detached from any test's output: a service
+  # started by the first test would hold that test's output pipe open for the whole run.
+  "$VN_WINE" wineboot </dev/null >/dev/null 2>&1
+}
+
+wine_bed_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${VN_XVFB_PID:-}" ]; then kill "$VN_XVFB_PID" 2>/dev/null || true; wait "$VN_XVFB_PID" 2>/dev/null || true; fi
+}
