@@ -15,24 +15,7 @@ while [ $# -gt 0 ]; do
     *) echo "usage: $0 [-B build-dir] [-R ctest-regex]" >&2; exit 2 ;;
   esac
 done
-JOBS=$(nproc)
-
-"$ROOT/tools/install-deps.sh"
-cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD_DIR" -j"$JOBS"
-
-source "$ROOT/tools/wine-bed.sh"
-TEST_DIR="$BUILD_DIR"
-if ! wine_bed_can_run_32bit; then
-  echo "run-tests: this kernel does not run 32-bit programs; testing the 64-bit twin build under 64-bit Wine"
-  TEST_DIR="$BUILD_DIR/x64"
-  cmake -S "$ROOT" -B "$TEST_DIR" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-x86_64-mingw.cmake" \
-    -DVN_DELIVERABLES_DIR="$BUILD_DIR/bin" >/dev/null
-  cmake --build "$TEST_DIR" -j"$JOBS"
-fi
-BIN_DIR="$TEST_DIR/bin"
-
+source "$ROOT/tools/build.sh"
 trap wine_bed_stop EXIT
 wine_bed_start
 
