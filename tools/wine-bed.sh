@@ -1,6 +1,7 @@
 # Sourced by run-tests.sh and run-product.sh: a private Wine prefix made afresh, a virtual X
 # display and a persistent wineserver, all torn down by wine_bed_stop.
-# Needs: BUILD_DIR (the prefix and the CD-ROM folders go below it), BIN_DIR (put on WINEPATH).
+# Needs: BUILD_DIR (the prefix and the CD-ROM folders go below it, or below WINE_BED_DIR when set),
+# BIN_DIR (put on WINEPATH). With VN_KEEP_DISPLAY set, the caller's DISPLAY is used.
 # Sets: VN_WINE, WINEPREFIX, WINEARCH, DISPLAY, WINEPATH, VNTEST_CDROM_ROOT.
 
 # True when this machine's kernel runs 32-bit programs (some virtual machines disable it).
@@ -9,7 +10,8 @@ wine_bed_can_run_32bit() {
 }
 
 wine_bed_start() {
-  local prefix="$BUILD_DIR/wineprefix"
+  local bed="${WINE_BED_DIR:-$BUILD_DIR}"
+  local prefix="$bed/wineprefix"
   if wine_bed_can_run_32bit; then
     export VN_WINE=/usr/lib/wine/wine WINEARCH=win32
   else
@@ -17,7 +19,7 @@ wine_bed_start() {
   fi
   export WINEPREFIX="$prefix" WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-  export VNTEST_CDROM_ROOT="$BUILD_DIR/cdrom"
+  export VNTEST_CDROM_ROOT="$bed/cdrom"
   export WINEPATH="Z:${BIN_DIR//\//\\}"
 
   # A display of our own (never the user's), with a free number.
@@ -38,7 +40,7 @@ wine_bed_start() {
   wineserver -p
   "$VN_WINE" wineboot -i >/dev/null 2>&1
 
-  local reg="$BUILD_DIR/wine-bed.reg"
+  local reg="$bed/wine-bed.reg"
   cat >"$reg" <<REG
 REGEDIT4
 
