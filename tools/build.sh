@@ -9,7 +9,7 @@ cmake --build "$BUILD_DIR" -j"$JOBS"
 source "$ROOT/tools/wine-bed.sh"
 TEST_DIR="$BUILD_DIR"
 if ! wine_bed_can_run_32bit; then
-  echo "run-tests: this kernel does not run 32-bit programs; testing the 64-bit twin build under 64-bit Wine"
+  echo "build: this kernel does not run 32-bit programs; testing the 64-bit twin build under 64-bit Wine"
   TEST_DIR="$BUILD_DIR/x64"
   cmake -S "$ROOT" -B "$TEST_DIR" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-x86_64-mingw.cmake" \

@@ -26,9 +26,10 @@ if [ -f "$target/VnDaemon.exe" ]; then
 else
   echo
   echo "The hot-key service is not built yet; the libraries above are what the product has so far."
-  for f in "$target"/*.dll "$target"/*.DLL; do
+  # The exports as the 32-bit deliverables have them.
+  for f in "$BUILD_DIR"/bin/*.dll "$BUILD_DIR"/bin/*.DLL; do
     [ -f "$f" ] || continue
     echo "== $(basename "$f") exports:"
-    i686-w64-mingw32-objdump -p "$f" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed '1d;/^$/d' | awk '{print "   " $NF}' | head -200
+    i686-w64-mingw32-objdump -p "$f" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed '1d;/^$/d' | awk '{print "   " $NF}'
   done
 fi
