@@ -2,7 +2,7 @@
 
 # Oldest target: Windows 95 / NT 4.0. Newer APIs are loaded at run time.
 set(VN_COMMON_DEFS WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400 NOMINMAX WIN32_LEAN_AND_MEAN STRICT)
-set(VN_COMMON_FLAGS -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type -fno-strict-aliasing)
+set(VN_COMMON_FLAGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers -Wno-cast-function-type -fno-strict-aliasing)
 # Static C and C++ runtimes; PE hardening (ASLR, NX). No winpthread DLL either.
 set(VN_LINK_FLAGS -static -static-libgcc -static-libstdc++ -Wl,--dynamicbase -Wl,--nxcompat -Wl,--enable-stdcall-fixup)
 
