@@ -40,6 +40,76 @@ int VNAPI StringToInteger(const char* text);
 char* VNAPI Str_GetFirstField(const char* text, char* field, char separator, int* startOffset);
 int VNAPI Str_GetField(const char* text, int fieldNumber, char* field, char separator);
 
+// ---- System utilities and uninstall records ------------------------------------------------
+int VNAPI IsWin95(void);
+int VNAPI IsWin98(void);
+int VNAPI IsWinME(void);
+int VNAPI IsNT(void);
+int VNAPI IsWin2000(void);
+int VNAPI IsWinXP(void);
+int VNAPI IsWin2003(void);
+int VNAPI FileExisted(const char* path);  // wildcards allowed
+int VNAPI GetFileVersionFromNumber(const char* path, DWORD* high, DWORD* low);
+int VNAPI GetFileVersionFromString(const char* path, DWORD* high, DWORD* low);
+int VNAPI SetThreadResourceLocale(void);
+void VNAPI ShowErrorMessage(const char* caption);
+void VNAPI CreateUninstallDeleteFileRegistry(const char* file, const char* firstKey, const char* secondKey);
+void VNAPI CreateUninstallDeleteDirRegistry(const char* valueName, const char* folder, const char* firstKey,
+                                            const char* secondKey);
+
+// ---- Window utilities ----------------------------------------------------------------------
+// Buffer sizes count characters with the terminating zero; a buffer is filled only when all fits.
+int VNAPI CloseCurrentWindow(void);
+int VNAPI SwitchNextWindow(void);
+LRESULT VNAPI ActivateScreenSaver(void);
+HWND VNAPI GetForegroundTopWindow(void);
+int VNAPI ActivateWindow(HWND window);
+int VNAPI ActivateWindowByProcessId(DWORD processId, int toggle);
+HWND VNAPI FindWindowByPath(const char* programPath);
+int VNAPI GetWndFileName(HWND window, char* buffer, int bufferSize);
+int VNAPI GetFileDescription(const char* path, char* buffer, int bufferSize);
+
+// ---- Program launching and shell functions -------------------------------------------------
+// Buffers without a size argument hold 260 characters.
+int VNAPI LaunchProgram(const char* command, const char* parameters, const char* folder, DWORD* processId);
+int VNAPI ParseShellCommand(const char* commandLine, char* program, char* arguments);
+int VNAPI FindProgram(const char* folder, const char* name, char* result);
+int VNAPI FindProgramPath(const char* name, const char* folder, char* result);
+int VNAPI GetStartMenuPath(char* path);
+int VNAPI GetProgramMenuPath(char* path);
+// Shortcut functions return the platform status of their last step (negative on failure).
+int VNAPI GetLinkInfo(HWND owner, const char* linkPath, char* target, char* description);
+int VNAPI GetLinkInfoEx(HWND owner, const char* linkPath, char* target, char* arguments, char* description);
+int VNAPI CreateShortcut(const char* target, const char* arguments, int iconIndex, const char* linkPath);
+int VNAPI EnumMailClient(int index, char* name, int bufferSize);
+int VNAPI GetDefaultMailClient(char* buffer, int bufferSize);
+int VNAPI GetDefaultMailClientDllPath(char* buffer, int bufferSize);
+int VNAPI LaunchMailClient(const char* name);
+int VNAPI LaunchDefaultMailProgram(void);
+int VNAPI GetWebHomePage(char* buffer, int bufferSize);
+int VNAPI OpenWWWHomePage(void);
+int VNAPI LaunchCalculator(void);
+int VNAPI LaunchSystemHelp(void);
+int VNAPI LaunchSystemInfo(void);
+int VNAPI LaunchMyDocuments(void);
+int VNAPI LaunchWord(void);
+int VNAPI LaunchExcel(void);
+int VNAPI LockComputer(void);
+
+// ---- Volume mixer ----------------------------------------------------------------------------
+// Results are mixer status codes (0 = success) unless noted; with no mixer they are 0.
+void VNAPI Mixer_Init(HWND notifyWindow);
+int VNAPI Mixer_VolumeUp(DWORD step);    // step 0 means 2730
+int VNAPI Mixer_VolumeDown(DWORD step);  // step 0 means 2730
+int VNAPI Mixer_GetVolume(DWORD* volume);
+int VNAPI Mixer_GetMuteState(void);  // 1 muted, else 0
+int VNAPI Mixer_SetMuteState(int muted);  // always 0
+int VNAPI Mixer_ToggleMute(void);
+int VNAPI Mixer_StartVolumeIncrease(void);  // the ramp functions always return 1
+int VNAPI Mixer_StopVolumeIncrease(void);
+int VNAPI Mixer_StartVolumeDecrease(void);
+int VNAPI Mixer_StopVolumeDecrease(void);
+
 #ifdef __cplusplus
 }
 #endif
