@@ -44,6 +44,15 @@ bool ReadProfile(const char* section, Read read) {
     return FormPath(false, section, &path) && read(HKEY_LOCAL_MACHINE, path.c_str());
 }
 
+// Number and Bool reads: the first branch that decodes wins, else the default.
+int ReadProfileInt(const char* section, const char* name, int* result, int defaultValue,
+                   int(VNAPI* read)(HKEY, const char*, const char*, int*)) {
+    int value = 0;
+    bool found = ReadProfile(section, [&](HKEY hive, const char* path) { return read(hive, path, name, &value) != 0; });
+    if (result) *result = found ? value : defaultValue;
+    return found ? 1 : 0;
+}
+
 template <typename Write>
 int WriteProfile(const char* section, Write write) {
     std::string path;
@@ -80,27 +89,11 @@ int VNAPI Reg_GetProfileString(const char* section, const char* name, char* buff
 }
 
 int VNAPI Reg_GetProfileNumber(const char* section, const char* name, int* result, int defaultValue) {
-    int value = 0;
-    if (ReadProfile(section, [&](HKEY hive, const char* path) {
-            return Reg_GetValueNumber(hive, path, name, &value) != 0;
-        })) {
-        if (result) *result = value;
-        return 1;
-    }
-    if (result) *result = defaultValue;
-    return 0;
+    return ReadProfileInt(section, name, result, defaultValue, Reg_GetValueNumber);
 }
 
 int VNAPI Reg_GetProfileBool(const char* section, const char* name, int* result, int defaultValue) {
-    int value = 0;
-    if (ReadProfile(section, [&](HKEY hive, const char* path) {
-            return Reg_GetValueBool(hive, path, name, &value) != 0;
-        })) {
-        if (result) *result = value;
-        return 1;
-    }
-    if (result) *result = defaultValue;
-    return 0;
+    return ReadProfileInt(section, name, result, defaultValue, Reg_GetValueBool);
 }
 
 int VNAPI Reg_GetProfileBinary(const char* section, const char* name, void* buffer, int* byteCount,
