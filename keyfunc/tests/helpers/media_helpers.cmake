@@ -1,0 +1,5 @@
+# Test doubles of the media key, ASPI and player tests of VNUtil.
+set(kf_media_helpers ${CMAKE_CURRENT_SOURCE_DIR}/tests/helpers)
+vn_helper_program(vnkf_fake_wnaspi32 SHARED SOURCES ${kf_media_helpers}/fake_wnaspi32.cpp
+  DEF ${kf_media_helpers}/fake_wnaspi32.def OUTPUT aspi_double.dll)
+add_dependencies(keyfunc_tests vnkf_fake_wnaspi32)
