@@ -1,0 +1,242 @@
+// The real VnDaemon.exe under Wine, driven from outside as its peers would: messages posted to the
+// window of class "VNDaemon", keys injected into the input, and a stand-in VnUsbKbd.dll beside it
+// that plugs keyboards in and out and records what the service asks of it.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "common/handles.h"
+#include "common/testing/winetest.h"
+#include "service/tests/tray_count.h"
+
+namespace vnd::test {
+namespace {
+
+constexpr char kUser[] = "Software\\OSTRL_KBD\\Productivity";
+constexpr char kControl[] = "Software\\VnTest\\UsbKbd";
+
+std::string Bin() { return vntest::ExeFolder() + "..\\bin\\"; }
+
+bool Copy(const std::string& from, const std::string& to) { return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0; }
+
+void SetControl(const char* name, DWORD value) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kControl, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+}
+
+// Writes a value of the settings store's machine-wide branch, which the service reads when the
+// user's branch lacks it.
+void SetSetting(const std::string& section, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    std::string path = std::string(kUser) + (section.empty() ? "" : "\\" + section);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+void SetNumber(const std::string& s, const char* n, DWORD v) { SetSetting(s, n, REG_DWORD, &v, sizeof v); }
+void SetText(const std::string& s, const char* n, const std::string& v) {
+    SetSetting(s, n, REG_SZ, v.c_str(), static_cast<DWORD>(v.size() + 1));
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+class Program : public ::testing::Test {
+protected:
+    vntest::TempDir dir;
+    PROCESS_INFORMATION pi{};
+    HWND main = nullptr;
+
+    void SetUp() override {
+        if (GetFileAttributesA((Bin() + "VnDaemon.exe").c_str()) == INVALID_FILE_ATTRIBUTES)
+            GTEST_SKIP() << "VnDaemon.exe is not built";
+        for (const char* f : {"VnDaemon.exe", "VNUtil.dll", "VNOSD.dll", "vnhooks.dll"})
+            ASSERT_TRUE(Copy(Bin() + f, dir.file(f))) << f;
+        ASSERT_TRUE(Copy(vntest::ExeFolder() + "usbkbd_double\\VnUsbKbd.dll", dir.file("VnUsbKbd.dll")));
+        ASSERT_TRUE(Copy(vntest::ExeFolder() + "proof.exe", dir.file("proof.exe")));
+        vntest::DeleteRegTree(HKEY_CURRENT_USER, "Software\\OSTRL_KBD");
+        vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\OSTRL_KBD");
+        vntest::DeleteRegTree(HKEY_CURRENT_USER, kControl);
+        SetControl("Devices", 1);
+    }
+    void TearDown() override {
+        if (pi.hProcess) {
+            if (IsWindow(main)) PostMessageA(main, WM_COMMAND, 57665, 0);
+            if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+            CloseHandle(pi.hProcess);
+            CloseHandle(pi.hThread);
+        }
+        CloseProofs();
+        vntest::PumpFor(100);
+    }
+    static void CloseProofs() {
+        while (HWND w = FindWindowA("VnProofWindow", nullptr)) {
+            SendMessageA(w, WM_CLOSE, 0, 0);
+            vntest::PumpFor(50);
+        }
+    }
+    bool Start(PROCESS_INFORMATION* info) {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string cmd = "\"" + dir.file("VnDaemon.exe") + "\"";
+        return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.path().c_str(), &si, info) != 0;
+    }
+    void Launch() {
+        ASSERT_TRUE(Start(&pi));
+        ASSERT_TRUE(vntest::WaitUntil([&] { return (main = FindWindowA("VNDaemon", "VNDaemon")) != nullptr; }, 10000));
+    }
+    // Sends a message and waits until the service has handled it (and everything posted before).
+    void Post(UINT msg, WPARAM w, LPARAM l) {
+        PostMessageA(main, msg, w, l);
+        DWORD_PTR r = 0;
+        SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+    }
+    void Key(unsigned usage, unsigned page = 0x0C) {
+        Post(0x0402, 1, static_cast<LPARAM>(page << 16 | usage));
+        Post(0x0402, 0, static_cast<LPARAM>(page << 16 | usage));
+    }
+    std::string Proofs() { return ReadFile(dir.file("proof.log")); }
+    std::string Calls() { return ReadFile(dir.file("usbkbd.log")); }
+};
+
+TEST_F(Program, SecondStartExitsAndLeavesTheFirst) {
+    Launch();
+    PROCESS_INFORMATION second{};
+    ASSERT_TRUE(Start(&second));
+    EXPECT_EQ(WaitForSingleObject(second.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(second.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(second.hProcess);
+    CloseHandle(second.hThread);
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_EQ(FindWindowA("#32770", "VnDaemon"), nullptr);  // no message box
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+TEST_F(Program, TrayFollowsTheKeyboardAndTheUser) {
+    SetControl("Devices", 0);
+    Launch();
+    vntest::PumpFor(300);
+    EXPECT_EQ(TrayIconCount(), 0);
+    SetControl("Devices", 1);
+    Post(WM_DEVICECHANGE, 0x8000, 0);
+    EXPECT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 1; }));
+    EXPECT_NE(Calls().find("change 32768"), std::string::npos);
+    Post(WM_COMMAND, 32774, 0);  // "&Hide Icon"
+    EXPECT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 0; }));
+    int hide = 0;
+    DWORD size = sizeof hide;
+    char user[260];
+    DWORD userSize = sizeof user;
+    GetUserNameA(user, &userSize);
+    std::string path = std::string(kUser) + "\\users\\" + user + "\\SysTrayIcon";
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, path.c_str(), "Hide", RRF_RT_ANY, nullptr, &hide, &size), ERROR_SUCCESS);
+    EXPECT_EQ(hide, 1);
+    Post(0x0731, 0, 0);
+    EXPECT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 1; }));
+}
+
+TEST_F(Program, UnloadEndsCleanly) {
+    // A mail notifier window of the test's own, which the service closes.
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VNSmailD";
+    RegisterClassA(&wc);
+    HWND notifier = CreateWindowExA(0, "VNSmailD", "VNSmailD", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    Launch();
+    ASSERT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 1; }));
+    PostMessageA(main, WM_COMMAND, 57665, 0);
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(vntest::WaitUntil([&] { return !IsWindow(notifier); }));
+    EXPECT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 0; }));
+    EXPECT_NE(Calls().find("close"), std::string::npos);
+}
+
+TEST_F(Program, LaunchKeyStartsWithParametersAndTogglesTheProgram) {
+    SetNumber("Buttons\\Aux1", "ActionType", 1);
+    SetText("Buttons\\Aux1", "ActionCommand", dir.file("proof.exe"));
+    SetText("Buttons\\Aux1", "ActionParam1", "first second");
+    SetText("Buttons\\Aux1", "DisplayName", "Proof");
+    Launch();
+    Key(2, 0x09);
+    ASSERT_TRUE(vntest::WaitUntil([&] { return FindWindowA("VnProofWindow", nullptr) != nullptr; }, 10000));
+    EXPECT_NE(Proofs().find("proof.exe|first second"), std::string::npos);
+    vntest::PumpFor(300);
+    Key(2, 0x09);  // brings the same program forward (or minimizes it) instead of a second copy
+    vntest::PumpFor(500);
+    std::string log = Proofs();
+    EXPECT_EQ(log.find("proof.exe|"), log.rfind("proof.exe|"));
+}
+
+TEST_F(Program, UnknownKindStartsTheWizard) {
+    ASSERT_TRUE(Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE")));
+    SetNumber("Buttons\\Aux2", "ActionType", 9);
+    Launch();
+    Key(3, 0x09);
+    EXPECT_TRUE(vntest::WaitUntil([&] { return Proofs().find("TKCFG.EXE|") != std::string::npos; }, 10000));
+}
+
+TEST_F(Program, SessionAndPower) {
+    Launch();
+    DWORD session = 0;
+    ProcessIdToSessionId(pi.dwProcessId, &session);
+    Post(0x02B1, 2, static_cast<LPARAM>(session + 1));  // another session: ignored
+    EXPECT_EQ(Calls().find("close"), std::string::npos);
+    Post(0x02B1, 2, static_cast<LPARAM>(session));
+    EXPECT_NE(Calls().find("close"), std::string::npos);
+    EXPECT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 0; }));
+    Post(0x02B1, 1, static_cast<LPARAM>(session));
+    EXPECT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 1; }));
+    Post(WM_POWERBROADCAST, 4, 0);
+    EXPECT_NE(Calls().find("led 27 1"), std::string::npos);
+    Post(WM_POWERBROADCAST, 7, 0);
+    EXPECT_TRUE(vntest::WaitUntil([&] { return Calls().find("led 27 0") != std::string::npos; }, 3000));
+}
+
+TEST_F(Program, HostileKeyEventsAndRecords) {
+    SetText("Buttons\\Aux1", "ActionType", "garbage");
+    SetText("Buttons\\Aux1", "ActionCommand", std::string(5000, 'x'));
+    SetNumber("Buttons\\Aux7", "ActionType", 6);
+    unsigned char junk[300];
+    for (unsigned i = 0; i < sizeof junk; ++i) junk[i] = static_cast<unsigned char>(i * 37 + 11);
+    SetSetting("Buttons\\Aux7", "ActionCommand", REG_BINARY, junk, sizeof junk);
+    SetNumber("Buttons\\Aux3", "ActionType", 5);
+    SetText("Buttons\\Aux3", "ActionCommand", "not a number");
+    Launch();
+    Key(2, 0x09);
+    Key(8, 0x09);
+    Key(4, 0x09);
+    // Random events with the predefined functions off, so that no program is started by them.
+    SetNumber("Buttons", "KRHEnable", 0);
+    Post(0x0730, 0, 0);
+    unsigned seed = 12345;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 1103515245 + 12345;
+        unsigned page = (seed >> 8) % 3 == 0 ? 0x0C : (seed >> 8) % 3 == 1 ? 0x09 : seed;
+        unsigned usage = (seed >> 4) & 0xFF;
+        if (usage == 1) continue;  // starts the system information program
+        PostMessageA(main, 0x0402, (seed >> 20) & 3, static_cast<LPARAM>(page << 16 | usage));
+        if (i % 200 == 0) Post(WM_NULL, 0, 0);
+    }
+    Post(WM_NULL, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(IsWindow(main));
+}
+
+}  // namespace
+}  // namespace vnd::test
