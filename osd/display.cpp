@@ -173,6 +173,7 @@ int VNOSDAPI OSD_Destroy(void) {
         DeleteObject(s.ownBrush);
         s.ownBrush = nullptr;
     }
+    ReleaseShapeCache();
     return OSD_SaveSettings();
 }
 

@@ -37,7 +37,57 @@ struct MonoDib {
     }
 };
 
-constexpr std::size_t kRectsPerBlock = 32;
+// Measured under Wine: 4 to 16 rectangles per block are fastest; one block for everything is
+// quadratic (each rectangle is merged into the whole region built so far).
+constexpr std::size_t kRectsPerBlock = 8;
+
+// The speaker symbols at their last scaled size, kept as regions at the origin: the volume display
+// repeats every 100 ms while a key is held, always with the same symbol.
+struct CachedSymbol {
+    int id = 0;
+    HMODULE module = nullptr;
+    int bitmapWidth = -1, bitmapHeight = -1;  // the picture's own size
+    int w = -1, h = -1;                        // the size the region was made for
+    vn::GdiObject region;
+};
+CachedSymbol g_symbols[2];
+
+CachedSymbol* Symbol(HMODULE module, int id) {
+    CachedSymbol& c = g_symbols[id == kSpeakerBitmap ? 0 : 1];
+    if (c.id != id || c.module != module || c.bitmapWidth < 0) {
+        c = CachedSymbol{};
+        vn::GdiObject bitmap(LoadBitmapA(module, MAKEINTRESOURCEA(id)));
+        if (!BitmapSize(static_cast<HBITMAP>(bitmap.get()), &c.bitmapWidth, &c.bitmapHeight)) return nullptr;
+        c.id = id;
+        c.module = module;
+    }
+    return &c;
+}
+
+// The black pixels of bitmap id stretched to w x h, at the origin; null when the bitmap is missing.
+HRGN SymbolRegion(HDC reference, int id, HMODULE module, int w, int h) {
+    CachedSymbol* c = Symbol(module, id);
+    if (!c) return nullptr;
+    if (c->region && c->w == w && c->h == h) return static_cast<HRGN>(c->region.get());
+    vn::GdiObject bitmap(LoadBitmapA(module, MAKEINTRESOURCEA(id)));
+    std::vector<Box> boxes;
+    c->region.reset();
+    if (!AddBitmapPixels(reference, static_cast<HBITMAP>(bitmap.get()), 0, 0, w, h, boxes)) return nullptr;
+    c->region.reset(MakeRegion(boxes));
+    c->w = w;
+    c->h = h;
+    return static_cast<HRGN>(c->region.get());
+}
+
+// Adds the symbol at (x0, y0) to region.
+bool AddSymbol(HRGN region, HDC reference, int id, HMODULE module, const Box& at) {
+    HRGN symbol = SymbolRegion(reference, id, module, at.width(), at.height());
+    if (!symbol) return false;
+    OffsetRgn(symbol, at.left, at.top);
+    const bool ok = CombineRgn(region, region, symbol, RGN_OR) != ERROR;
+    OffsetRgn(symbol, -at.left, -at.top);
+    return ok;
+}
 
 HRGN RegionFromBlock(const Box* boxes, std::size_t count) {
     std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + count * sizeof(RECT));
@@ -127,16 +177,16 @@ HRGN BuildTextRegion(HDC dc, HFONT font, const char* text, const Box& rect, unsi
     }
 
     std::vector<Box> boxes;
-    vn::GdiObject speaker;
     int iconWidth = 0, iconHeight = 0;
     if (withIcon) {
-        speaker.reset(LoadBitmapA(module, MAKEINTRESOURCEA(kMutedSpeakerBitmap)));
-        withIcon = BitmapSize(static_cast<HBITMAP>(speaker.get()), &iconWidth, &iconHeight);
+        const CachedSymbol* symbol = Symbol(module, kMutedSpeakerBitmap);
+        withIcon = symbol != nullptr;
+        if (symbol) {
+            iconWidth = symbol->bitmapWidth;
+            iconHeight = symbol->bitmapHeight;
+        }
     }
     const TextPlan plan = PlanText(rect, extent.cx, extent.cy, format, withIcon, iconWidth, iconHeight, cx, cy);
-    if (withIcon)
-        AddBitmapPixels(dc, static_cast<HBITMAP>(speaker.get()), plan.icon.left, plan.icon.top, plan.icon.width(),
-                        plan.icon.height(), boxes);
 
     if (!plan.scan.empty()) {
         // Draw just the scanned part of the right x bottom bitmap: the same drawing calls with the
@@ -156,20 +206,27 @@ HRGN BuildTextRegion(HDC dc, HFONT font, const char* text, const Box& rect, unsi
         CollectRuns(BitPicture{dib.bits, dib.stride, plan.scan.width(), plan.scan.height(), true}, plan.scan.left,
                     plan.scan.top, boxes);
     }
-    return MakeRegion(boxes);
+    vn::GdiObject region(MakeRegion(boxes));
+    if (!region) return nullptr;
+    if (withIcon && !plan.icon.empty() &&
+        !AddSymbol(static_cast<HRGN>(region.get()), dc, kMutedSpeakerBitmap, module, plan.icon))
+        return nullptr;
+    return static_cast<HRGN>(region.release());
 }
 
 HRGN BuildVolumeRegion(HDC dc, int level, int bars, HMODULE module, int cx, int cy) {
-    vn::GdiObject speaker(LoadBitmapA(module, MAKEINTRESOURCEA(kSpeakerBitmap)));
-    int iconWidth = 0, iconHeight = 0;
-    if (!BitmapSize(static_cast<HBITMAP>(speaker.get()), &iconWidth, &iconHeight)) return nullptr;
-    const VolumePlan plan = PlanVolume(level, bars, iconWidth, iconHeight, cx, cy);
-    std::vector<Box> boxes;
-    if (!AddBitmapPixels(dc, static_cast<HBITMAP>(speaker.get()), plan.icon.left, plan.icon.top, plan.icon.width(),
-                         plan.icon.height(), boxes))
+    const CachedSymbol* symbol = Symbol(module, kSpeakerBitmap);
+    if (!symbol) return nullptr;
+    const VolumePlan plan = PlanVolume(level, bars, symbol->bitmapWidth, symbol->bitmapHeight, cx, cy);
+    vn::GdiObject region(MakeRegion(plan.bars));
+    if (!region) return nullptr;
+    if (!plan.icon.empty() && !AddSymbol(static_cast<HRGN>(region.get()), dc, kSpeakerBitmap, module, plan.icon))
         return nullptr;
-    boxes.insert(boxes.end(), plan.bars.begin(), plan.bars.end());
-    return MakeRegion(boxes);
+    return static_cast<HRGN>(region.release());
+}
+
+void ReleaseShapeCache() {
+    for (CachedSymbol& c : g_symbols) c = CachedSymbol{};
 }
 
 }  // namespace osd

@@ -31,4 +31,7 @@ HRGN BuildTextRegion(HDC dc, HFONT font, const char* text, const Box& rect, unsi
 // The shape of the volume display.
 HRGN BuildVolumeRegion(HDC dc, int level, int bars, HMODULE module, int cx, int cy);
 
+// Frees the speaker symbols kept from the last displays.
+void ReleaseShapeCache();
+
 }  // namespace osd

@@ -291,6 +291,73 @@ TEST_F(Display, ChoosingAFontMarksTheHeightAsTheUsers) {
     EXPECT_EQ(osd::Osd().font.lfHeight, chosen);
 }
 
+// Sets a text value of HKEY_CURRENT_USER for a scope and puts the old one back.
+class UserValue {
+public:
+    UserValue(const char* path, const char* name, const char* text) : path_(path), name_(name ? name : "") {
+        vn::RegKey key;
+        RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.out(), nullptr);
+        char old[260] = {};
+        DWORD size = sizeof old;
+        had_ = RegQueryValueExA(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
+               ERROR_SUCCESS;
+        old_ = old;
+        RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                       static_cast<DWORD>(std::strlen(text) + 1));
+    }
+    ~UserValue() {
+        vn::RegKey key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_ALL_ACCESS, key.out()) != ERROR_SUCCESS) return;
+        const char* name = name_.empty() ? nullptr : name_.c_str();
+        if (had_)
+            RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.c_str()),
+                           static_cast<DWORD>(old_.size() + 1));
+        else
+            RegDeleteValueA(key.get(), name);
+    }
+
+private:
+    std::string path_, name_, old_;
+    bool had_ = false;
+};
+
+void ExpectCaptionFontDefaults() {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = 340;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics, 0));
+    const LOGFONTA& font = osd::Osd().font;
+    EXPECT_STREQ(font.lfFaceName, metrics.lfCaptionFont.lfFaceName);
+    EXPECT_EQ(font.lfCharSet, metrics.lfCaptionFont.lfCharSet);
+    EXPECT_EQ(font.lfPitchAndFamily, metrics.lfCaptionFont.lfPitchAndFamily);
+}
+
+TEST_F(Display, JapaneseLocaleStartsWithTheCaptionFont) {
+    {
+        UserValue locale("Control Panel\\International", "Locale", "00000411");
+        OSD_LoadSettings();
+        ExpectCaptionFontDefaults();
+        Reg_SetProfileString("OSD", "FaceName", "Courier New");  // a stored face still wins
+        OSD_LoadSettings();
+        EXPECT_STREQ(osd::Osd().font.lfFaceName, "Courier New");
+    }
+    OSD_LoadSettings();
+    EXPECT_STREQ(osd::Osd().font.lfFaceName, "Courier New");
+}
+
+// The 9x family keeps the locale as the default value of "Control Panel\Desktop\ResourceLocale".
+TEST_F(Display, NineXFamilyReadsTheResourceLocale) {
+    if (!vntest::InChild()) {
+        vntest::ChildOptions options;
+        options.windowsVersion = "win98";
+        EXPECT_EQ(vntest::RunSelf("Display.NineXFamilyReadsTheResourceLocale", options), 0);
+        return;
+    }
+    UserValue nt("Control Panel\\International", "Locale", "00000409");
+    UserValue resource("Control Panel\\Desktop\\ResourceLocale", nullptr, "00000411");
+    OSD_LoadSettings();
+    ExpectCaptionFontDefaults();
+}
+
 TEST_F(Display, ScreenChangeResizesTheWindowAndRescalesTheFont) {
     SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
     EXPECT_EQ(osd::Osd().font.lfHeight, -49);
