@@ -7,6 +7,7 @@ allowed=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll shlwapi.dll
   ole32.dll oleaut32.dll version.dll winmm.dll setupapi.dll cfgmgr32.dll hid.dll newdev.dll winspool.drv
   msvcrt.dll mpr.dll imm32.dll wtsapi32.dll ws2_32.dll
   vnutil.dll vnosd.dll vnusbkbd.dll vnhooks.dll vnsetup.dll vnmedia.dll "
+allowed=" $(echo $allowed) "  # one blank between names, also where a line ended
 status=0; count=0
 shopt -s nullglob nocaseglob
 for f in "$bin"/*.dll "$bin"/*.exe "$bin"/*.cpl; do

@@ -583,6 +583,12 @@ TEST_F(Display, NoGdiObjectsLeakOverThousandsOfShows) {
     round(0);
     const int before = GdiObjectCount();
     ASSERT_GT(before, 0);
+    {
+        // The count sees objects come and go.
+        vn::GdiObject a(CreateSolidBrush(RGB(1, 1, 1))), b(CreateRectRgn(0, 0, 1, 1));
+        EXPECT_EQ(GdiObjectCount(), before + 2);
+    }
+    EXPECT_EQ(GdiObjectCount(), before);
     for (int i = 1; i <= 750; ++i) round(i);
     const int after = GdiObjectCount();
     EXPECT_LE(after - before, 2) << before << " -> " << after;
