@@ -5,7 +5,9 @@
 //   /children:N   child windows of the last top-level window
 //   /nominbox     windows without a minimise box
 //   /exit:MS      exit after this time (default 30000), so a forgotten copy never lingers
-// Started as calc.exe it registers the calculator's class name "SciCalc".
+//   /class:NAME   window class name (up to the next blank); default "VnkfTestWindow"
+// Started as calc.exe it registers the calculator's class name "SciCalc". The last window holds
+// its command line in a hidden child (id 100), so tests can check the arguments they passed.
 #include <windows.h>
 
 #include <cstdlib>
@@ -36,7 +38,13 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     const char* base = std::strrchr(self, '\\');
     base = base ? base + 1 : self;
-    const char* cls = lstrcmpiA(base, "calc.exe") == 0 ? "SciCalc" : "VnkfTestWindow";
+    char cls[64] = "VnkfTestWindow";
+    if (lstrcmpiA(base, "calc.exe") == 0) lstrcpyA(cls, "SciCalc");
+    if (const char* named = std::strstr(cmd, "/class:")) {
+        int n = 0;
+        for (named += 7; named[n] && named[n] != ' ' && n < 63; ++n) cls[n] = named[n];
+        cls[n] = '\0';
+    }
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = WndProc;
@@ -62,6 +70,10 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
             wsprintfA(title, "vnkf window %d", i);
             HWND w = CreateWindowA(cls, title, style, 40 * i, 40 * i, 300, 200, nullptr, nullptr, inst, nullptr);
             ++g_open;
+            if (i == windows) {
+                HWND line = CreateWindowA("STATIC", cmd, WS_CHILD, 0, 0, 10, 10, w, nullptr, inst, nullptr);
+                SetWindowLongPtrA(line, GWLP_ID, 100);
+            }
             if (i == windows)
                 for (int c = 0; c < children; ++c)
                     CreateWindowA("STATIC", "child", WS_CHILD | WS_VISIBLE, 10, 10 + 20 * c, 80, 18, w, nullptr,
