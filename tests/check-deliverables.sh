@@ -12,6 +12,7 @@ status=0; count=0
 shopt -s nullglob nocaseglob
 for f in "$bin"/*.dll "$bin"/*.exe "$bin"/*.cpl; do
   count=$((count + 1))
+  before=$status; status=0
   name=$(basename "$f")
   dump=$("$objdump" -p "$f")
   while read -r dll; do
@@ -29,6 +30,7 @@ for f in "$bin"/*.dll "$bin"/*.exe "$bin"/*.cpl; do
     echo "FAIL $name exports decorated names"; status=1
   fi
   [ $status -eq 0 ] && echo "ok   $name"
+  [ $before -eq 0 ] || status=$before
 done
 if [ $count -eq 0 ]; then echo "FAIL no deliverables in $bin"; exit 1; fi
 exit $status
