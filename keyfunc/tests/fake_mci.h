@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ public:
     bool discPresent = true;
     DWORD failStatusTracks = 0;  // error for "status ... number of tracks"
     std::vector<std::string> log;
+    // Track types per opened device (such as "R:"), overriding `tracks` for that drive.
+    std::map<std::string, std::vector<std::string>> driveTracks;
     std::string openedDevice;  // device text of the last "open ... alias vnbcd"
 
     // Commands after the open/close handshake, for checking sequences.
@@ -55,10 +58,10 @@ public:
             answer = std::to_string(std::atoi(position.c_str()));
         } else if (c == "status vnbcd number of tracks") {
             if (failStatusTracks) return failStatusTracks;
-            answer = std::to_string(tracks.size());
+            answer = std::to_string(Tracks().size());
         } else if (std::sscanf(c.c_str(), "status vnbcd type track %d", &n) == 1) {
-            if (n < 1 || n > static_cast<int>(tracks.size())) return 256 + 10;
-            answer = tracks[n - 1];
+            if (n < 1 || n > static_cast<int>(Tracks().size())) return 256 + 10;
+            answer = Tracks()[n - 1];
         } else if (std::sscanf(c.c_str(), "play vnbcd from %127s", text) == 1) {
             int track = std::atoi(text);
             if (track < 1 || track > static_cast<int>(tracks.size())) return 256 + 10;  // out of range
@@ -79,6 +82,10 @@ public:
     }
 
 private:
+    const std::vector<std::string>& Tracks() const {
+        auto it = driveTracks.find(openedDevice);
+        return it == driveTracks.end() ? tracks : it->second;
+    }
     vn::MciPort* old_ = nullptr;
 };
 

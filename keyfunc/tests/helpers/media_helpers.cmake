@@ -1,5 +1,6 @@
-# Test doubles of the media key, ASPI and player tests of VNUtil.
+# Test doubles and extra test runs of the media key, ASPI, player and catalogue tests of VNUtil.
 set(kf_media_helpers ${CMAKE_CURRENT_SOURCE_DIR}/tests/helpers)
 vn_helper_program(vnkf_fake_wnaspi32 SHARED SOURCES ${kf_media_helpers}/fake_wnaspi32.cpp
   DEF ${kf_media_helpers}/fake_wnaspi32.def OUTPUT aspi_double.dll)
-add_dependencies(keyfunc_tests vnkf_fake_wnaspi32)
+vn_helper_program(vnkf_player GUI SOURCES ${kf_media_helpers}/vnkf_player.cpp)
+add_dependencies(keyfunc_tests vnkf_fake_wnaspi32 vnkf_player)
