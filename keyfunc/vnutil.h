@@ -129,25 +129,6 @@ int VNAPI InitAspi(void);
 int VNAPI DestroyAspi(void);
 int VNAPI OnIsCdromPlaying(int discKind);
 
-// ---- Media keys, CD audio, drive play state, video players and the function catalogue ------
-// CD audio through MCI. The drive is a root text such as D:\ (null: the default CD audio device
-// for the open call). Results are MCI error numbers (0 = success) unless noted.
-int VNAPI AudioCD_OpenCDAudio(const char* drive);  // 1 opened, 0 not
-int VNAPI AudioCD_CloseCDAudio(void);
-int VNAPI AudioCD_Play(const char* drive);
-int VNAPI AudioCD_Pause(const char* drive);
-int VNAPI AudioCD_PlayPause(const char* drive);
-int VNAPI AudioCD_Stop(const char* drive);
-int VNAPI AudioCD_NextTrack(const char* drive);
-int VNAPI AudioCD_PrevTrack(const char* drive);
-int VNAPI AudioCD_IsPlaying(const char* drive);       // 1 playing, 0 not, -1 no device
-int VNAPI AudioCD_FindAudioByMCI(const char* drive);  // 0 when the disc has an audio track
-
-// Drive play state asked of the drive itself through ASPI.
-int VNAPI InitAspi(void);
-int VNAPI DestroyAspi(void);
-int VNAPI OnIsCdromPlaying(int discKind);
-
 // Media keys: 1 when handled or when the user was told why not.
 int VNAPI CD_Play(void);
 int VNAPI CD_Pause(void);
