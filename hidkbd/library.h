@@ -1,0 +1,13 @@
+// Internal handles on the library's state for its tests and benchmark.
+#pragma once
+#include <windows.h>
+
+namespace vnhid {
+
+// How long an arrival waits before opening the device (one second unless a test shortens it).
+void SetSettleTime(DWORD ms);
+bool ShellHookInstalled();
+// The running reader threads in list order (for the benchmark's processor-time figures).
+int ReaderThreads(HANDLE* threads, int max);
+
+}  // namespace vnhid

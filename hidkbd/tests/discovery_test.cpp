@@ -1,0 +1,85 @@
+// Finding and opening the keyboard's collections.
+#include <gtest/gtest.h>
+
+#include "common/testing/winetest.h"
+#include "hidkbd/library.h"
+#include "hidkbd/tests/fakekbd.h"
+#include "hidkbd/tests/testwindow.h"
+#include "hidkbd/vnusbkbd.h"
+
+namespace {
+
+using namespace fakekbd;
+
+const VnHidDeviceEntry kTable[] = {
+    {kVendor, kProductUsb, "Tessaro USB", "Kalvo"},
+    {kVendor, kProductPs2Combo, "Tessaro Combo", "Kalvo"},
+};
+
+struct Discovery : ::testing::Test {
+    FakeHid fake;
+    TestWindow window;
+    void TearDown() override {
+        VnHidClose();
+        EXPECT_EQ(fake.OpenHandles(), 0);
+        EXPECT_EQ(fake.OutstandingPreparsed(), 0);
+    }
+};
+
+TEST_F(Discovery, NoKeyboardSucceedsWithNoDeviceAndNoHook) {
+    EXPECT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 0);
+    EXPECT_FALSE(vnhid::ShellHookInstalled());
+}
+
+TEST_F(Discovery, OpensTheConsumerAndVendorCollectionsOfListedModels) {
+    fake.PlugKeyboard(kProductUsb, 0);
+    fake.PlugKeyboard(kProductPs2Combo, 1);
+    ASSERT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 4);
+    EXPECT_TRUE(vnhid::ShellHookInstalled());
+    // Each accepted device holds an info handle and a read handle.
+    EXPECT_EQ(fake.OpenHandles(), 8);
+}
+
+TEST_F(Discovery, KeyboardOnlyInterfaceAndUnlistedVendorAreNotAccepted) {
+    fake.Plug("\\\\?\\hid#vid_2a7e&pid_5a01&col01#1", kVendor, kProductUsb, KeyboardDescriptor());
+    fake.Plug("\\\\?\\hid#vid_1234&pid_5a01#1", 0x1234, kProductUsb, ConsumerDescriptor());
+    fake.Plug("\\\\?\\hid#vid_2a7e&pid_5a03#1", kVendor, 0x5A03, VendorDescriptor());
+    ASSERT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 0);
+    EXPECT_FALSE(vnhid::ShellHookInstalled());
+    EXPECT_EQ(fake.OpenHandles(), 0);
+    EXPECT_EQ(fake.OutstandingPreparsed(), 0);
+}
+
+TEST_F(Discovery, AnInterfaceThatCannotBeOpenedFailsTheSearch) {
+    int first = fake.PlugKeyboard(kProductUsb);
+    fake.SetOpenFails(first + 2, true);
+    EXPECT_EQ(VnHidInit(window.hwnd(), kTable, 2), 0);
+    EXPECT_EQ(VnHidGetNumberDevices(), 0);
+    EXPECT_EQ(fake.OpenHandles(), 0);
+}
+
+TEST_F(Discovery, SecondInitClosesTheFirstSet) {
+    int first = fake.PlugKeyboard(kProductUsb);
+    ASSERT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    HANDLE before = fake.InfoHandle(first + 1);
+    ASSERT_TRUE(before);
+    ASSERT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 2);
+    EXPECT_EQ(fake.OpenHandles(), 4);  // not 8: the first set is closed
+    // Only the second set's reader sees reports: one make, not two.
+    fake.Feed(first + 2, {0x02, 0x01});
+    window.WaitFor(1);
+    vntest::PumpFor(200);
+    EXPECT_EQ(window.events().size(), 1u);
+}
+
+TEST_F(Discovery, CloseWithNothingOpenIsHarmless) {
+    EXPECT_EQ(VnHidClose(), 1);
+    EXPECT_EQ(VnHidClose(), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 0);
+}
+
+}  // namespace

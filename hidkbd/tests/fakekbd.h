@@ -1,0 +1,160 @@
+// A scripted keyboard behind the library's HID door: HID interfaces described by real report
+// descriptors, decoded bit by bit the way the descriptor lays them out. Tests plug interfaces in,
+// feed input reports, make reads fail, unplug them and read back the output reports written.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hidkbd/hidsystem.h"
+
+namespace fakekbd {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// One main item of a report descriptor.
+struct Field {
+    HIDP_REPORT_TYPE type;
+    UCHAR reportId;
+    USAGE page;
+    bool isButton, isArray, isRange;
+    USAGE usageMin, usageMax;
+    std::vector<USAGE> usages;  // listed usages when not a range
+    ULONG bitOffset;
+    USHORT size, count;
+    LONG logicalMin, logicalMax;
+    bool relative;
+};
+
+// The parsed descriptor of one top-level collection: what the preparsed data stands for.
+struct Collection {
+    USAGE page = 0, usage = 0;
+    std::vector<Field> fields;
+    USHORT length[3] = {};
+    std::vector<HIDP_BUTTON_CAPS> buttonCaps[3];
+    std::vector<HIDP_VALUE_CAPS> valueCaps[3];
+    static Collection Parse(const Bytes& descriptor);
+};
+
+// The three collections of the keyboard and the models it comes as.
+constexpr USHORT kVendor = 0x2A7E;
+constexpr USHORT kProductUsb = 0x5A01;
+constexpr USHORT kProductPs2Combo = 0x5A02;
+Bytes KeyboardDescriptor();  // page 0x0001 usage 0x0006, report id 4, lock LEDs
+Bytes ConsumerDescriptor();  // page 0x000C usage 0x0001, report id 1: 2 array slots 0xB0-0xEA,
+                             // 8 launch bits, a relative volume value
+Bytes VendorDescriptor();    // page 0xFF7F usage 0x0001, report id 2: Button usages 2-8;
+                             // output report id 3: LEDs 1-3, 0x19, 0x27
+
+class FakeHid final : public vnhid::HidSystem {
+public:
+    FakeHid();   // installs itself as the library's HID system
+    ~FakeHid() override;
+
+    // Plugs in one HID interface; returns its index.
+    int Plug(const std::string& path, USHORT vendor, USHORT product, const Bytes& descriptor);
+    // A whole keyboard (keyboard, consumer and vendor collections); returns the first index.
+    int PlugKeyboard(USHORT product, int instance = 0);
+    void Unplug(int iface);
+    const std::string& Path(int iface) const { return ifaces_[iface].path; }
+    // The handle the library holds without access rights (the one it registers notifications for).
+    HANDLE InfoHandle(int iface) const;
+
+    void Feed(int iface, const Bytes& report);
+    void SetReadsFail(int iface, bool fail);
+    void SetOpenFails(int iface, bool fail) { ifaces_[iface].openFails = fail; }
+    LONG ReadCalls(int iface) const { return ifaces_[iface].readCalls; }
+    std::vector<Bytes> Outputs(int iface) const { return ifaces_[iface].outputs; }
+    int OpenHandles() const { return openHandles_; }
+    int ReadersWaiting(int iface) const;
+    int OutstandingPreparsed() const { return preparsed_; }
+
+    // HidSystem
+    void GetHidGuid(GUID* guid) override;
+    HDEVINFO GetClassDevs(const GUID* guid, DWORD flags) override;
+    BOOL EnumDeviceInterfaces(HDEVINFO set, const GUID* guid, DWORD index,
+                              SP_DEVICE_INTERFACE_DATA* data) override;
+    BOOL GetDeviceInterfaceDetail(HDEVINFO set, SP_DEVICE_INTERFACE_DATA* data,
+                                  SP_DEVICE_INTERFACE_DETAIL_DATA_A* detail, DWORD size,
+                                  DWORD* required) override;
+    BOOL DestroyDeviceInfoList(HDEVINFO set) override;
+    HANDLE Open(const char* path, DWORD access, DWORD share, DWORD flags) override;
+    BOOL Read(HANDLE h, void* buffer, DWORD length, DWORD* done) override;
+    BOOL Write(HANDLE h, const void* buffer, DWORD length, DWORD* done) override;
+    BOOL Close(HANDLE h) override;
+    BOOLEAN GetPreparsedData(HANDLE h, PHIDP_PREPARSED_DATA* data) override;
+    BOOLEAN FreePreparsedData(PHIDP_PREPARSED_DATA data) override;
+    BOOLEAN GetAttributes(HANDLE h, HIDD_ATTRIBUTES* attributes) override;
+    NTSTATUS GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) override;
+    NTSTATUS GetButtonCaps(HIDP_REPORT_TYPE type, HIDP_BUTTON_CAPS* caps, USHORT* count,
+                           PHIDP_PREPARSED_DATA data) override;
+    NTSTATUS GetValueCaps(HIDP_REPORT_TYPE type, HIDP_VALUE_CAPS* caps, USHORT* count,
+                          PHIDP_PREPARSED_DATA data) override;
+    ULONG MaxUsageListLength(HIDP_REPORT_TYPE type, USAGE page, PHIDP_PREPARSED_DATA data) override;
+    NTSTATUS GetUsages(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE* list, ULONG* length,
+                       PHIDP_PREPARSED_DATA data, char* report, ULONG reportLength) override;
+    NTSTATUS UsageListDifference(USAGE* previous, USAGE* current, USAGE* breaks, USAGE* makes,
+                                 ULONG length) override;
+    NTSTATUS GetUsageValue(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE usage,
+                           ULONG* value, PHIDP_PREPARSED_DATA data, char* report,
+                           ULONG reportLength) override;
+    NTSTATUS GetScaledUsageValue(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE usage,
+                                 LONG* value, PHIDP_PREPARSED_DATA data, char* report,
+                                 ULONG reportLength) override;
+    NTSTATUS SetUsages(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE* list, ULONG* length,
+                       PHIDP_PREPARSED_DATA data, char* report, ULONG reportLength) override;
+    NTSTATUS UnsetUsages(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE* list,
+                         ULONG* length, PHIDP_PREPARSED_DATA data, char* report,
+                         ULONG reportLength) override;
+    NTSTATUS SetUsageValue(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE usage,
+                           ULONG value, PHIDP_PREPARSED_DATA data, char* report,
+                           ULONG reportLength) override;
+
+private:
+    static constexpr int kInterfaces = 96;
+    static constexpr int kSlots = 64;
+    static constexpr int kRing = 64;
+    static constexpr int kMaxReport = 64;
+
+    struct Interface {
+        std::string path;
+        USHORT vendor = 0, product = 0;
+        Collection collection;
+        bool present = false;
+        bool openFails = false;
+        std::atomic<bool> failReads{false};
+        HANDLE gone = nullptr;      // manual reset: set when unplugged
+        HANDLE failing = nullptr;   // manual reset: set while reads are made to fail
+        std::atomic<LONG> readCalls{0};
+        std::vector<Bytes> outputs;
+    };
+    // An open handle. Readers find their slot without locks: slots change only on the test's
+    // thread, and a reader's slot lives until its handle is closed after the reader is gone.
+    struct Slot {
+        std::atomic<HANDLE> handle{nullptr};
+        int iface = -1;
+        DWORD access = 0;
+        HANDLE reports = nullptr;  // semaphore counting queued reports
+        std::atomic<LONG> head{0}, tail{0};
+        std::atomic<LONG> waiting{0};
+        std::uint8_t data[kRing][kMaxReport];
+        DWORD size[kRing];
+    };
+
+    Slot* Find(HANDLE h) const;
+    const Collection* Of(PHIDP_PREPARSED_DATA data) const {
+        return reinterpret_cast<const Collection*>(data);
+    }
+
+    Interface ifaces_[kInterfaces];
+    int ifaceCount_ = 0;
+    std::unique_ptr<Slot[]> slots_;
+    int openHandles_ = 0;
+    int preparsed_ = 0;
+};
+
+}  // namespace fakekbd
