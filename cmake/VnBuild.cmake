@@ -24,6 +24,9 @@ function(vn_object_library name)
   endif()
 endfunction()
 
+find_program(VN_NM NAMES ${VN_MINGW_TRIPLET}-nm nm REQUIRED)
+find_program(VN_DLLTOOL NAMES ${VN_MINGW_TRIPLET}-dlltool dlltool REQUIRED)
+
 # Common to every Windows binary of the tree.
 # KIND: SHARED (a DLL or applet: exports from the .def file alone, undecorated), GUI or CONSOLE.
 # OUTPUT: exact file name (optional); DIR: output folder.
@@ -33,6 +36,14 @@ function(_vn_binary name)
     add_library(${name} SHARED ${A_SOURCES} ${A_DEF})
     set_target_properties(${name} PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
     target_link_options(${name} PRIVATE -Wl,--kill-at)
+    if(A_DEF AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+      # Callers name the decorated __stdcall symbols; the exports are undecorated.
+      get_filename_component(def ${A_DEF} ABSOLUTE)
+      add_custom_command(TARGET ${name} POST_BUILD
+        COMMAND ${PROJECT_SOURCE_DIR}/tools/stdcall-implib.sh ${VN_NM} ${VN_DLLTOOL}
+                $<TARGET_FILE:${name}> ${def} $<TARGET_LINKER_FILE:${name}>
+        VERBATIM)
+    endif()
   else()
     add_executable(${name} ${A_SOURCES})
     if(A_KIND STREQUAL "GUI")
