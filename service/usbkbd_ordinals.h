@@ -1,5 +1,5 @@
-// The keyboard device library as the service binds it: by ordinal only (1 to 7), through the
-// import library built from usbkbd_ordinals.def.
+// The keyboard device library as the service binds it: by ordinal only (1 to 7; the import
+// library is made in CMakeLists.txt).
 #pragma once
 #include <windows.h>
 
