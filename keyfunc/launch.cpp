@@ -58,6 +58,8 @@ extern "C" {
 
 int VNAPI LaunchProgram(const char* command, const char* parameters, const char* folder, DWORD* processId) {
     if (!command || !*command) return 0;
+    // Paths are 260-character texts; the shell is never handed a longer one.
+    if (TextLength(command) >= kMaxText || TextLength(folder) >= kMaxText) return 0;
     std::vector<ProcessEntry> before;
     bool tracking = processId && SnapshotProcesses(&before);
 

@@ -127,6 +127,14 @@ TEST(Launch, FailuresLeaveTheIdAlone) {
         EXPECT_EQ(LaunchProgram(path.c_str(), nullptr, nullptr, &pid), 0);
         EXPECT_EQ(pid, 0u);
     }
+    EXPECT_EQ(LaunchProgram(WindowHelperPath().c_str(), nullptr, std::string(5000, 'w').c_str(), &pid), 0);
+    EXPECT_EQ(pid, 0u);
+    // Long parameters are the started program's business.
+    std::string parameters = "/exit:20000 " + std::string(5000, 'q');
+    EXPECT_EQ(LaunchProgram(WindowHelperPath().c_str(), parameters.c_str(), nullptr, &pid), 1);
+    EXPECT_NE(pid, 0u);
+    EndProcess(pid);
+    pid = 0;
     EXPECT_EQ(LaunchProgram(nullptr, nullptr, nullptr, &pid), 0);
     EXPECT_EQ(LaunchProgram("", nullptr, nullptr, &pid), 0);
 }

@@ -60,8 +60,11 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
     DWORD style = WS_OVERLAPPEDWINDOW;
     if (std::strstr(cmd, "/nominbox")) style &= ~WS_MINIMIZEBOX;
 
-    // An invisible window keeps the timer: a /hidden copy still ends on its own.
-    HWND timerOwner = CreateWindowA(cls, "vnkf timer", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, inst, nullptr);
+    // An invisible window of its own class keeps the timer (a /hidden copy still ends on its own)
+    // without being found by the class name the tests look for.
+    wc.lpszClassName = "VnkfTimerOwner";
+    RegisterClassA(&wc);
+    HWND timerOwner = CreateWindowA("VnkfTimerOwner", "vnkf timer", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, inst, nullptr);
     ++g_open;
     SetTimer(timerOwner, 1, static_cast<UINT>(Option(cmd, "/exit:", 30000)), nullptr);
     if (!hidden) {
