@@ -83,3 +83,16 @@ TEST_F(Discovery, CloseWithNothingOpenIsHarmless) {
 }
 
 }  // namespace
+
+namespace {
+
+// The system's own HID stack under Wine: its virtual mouse and keyboard are not ours.
+TEST(SystemHid, NoKeyboardOfOursIsFound) {
+    fakekbd::TestWindow window;
+    EXPECT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 0);
+    EXPECT_FALSE(vnhid::ShellHookInstalled());
+    VnHidClose();
+}
+
+}  // namespace
