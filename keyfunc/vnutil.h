@@ -144,6 +144,14 @@ int VNAPI LaunchVideoPlayer(void);
 int VNAPI ActivePlayer(void);
 
 // The function catalogue. Buffer sizes count characters with the terminating zero.
+int VNAPI EnumPredefinedFunction(int index, char* buffer, int bufferSize);
+int VNAPI GetFuncDescNameFromFuncName(const char* name, char* buffer, int bufferSize);
+int VNAPI GetFuncNameFromFuncDescName(const char* description, char* buffer, int bufferSize);
+int VNAPI GetHIDFuncName(DWORD usage, char* buffer, int bufferSize);
+int VNAPI GetHIDFuncDesc(DWORD usage, char* buffer, int bufferSize);
+DWORD VNAPI GetHIDUsageCode(const char* name);
+int VNAPI CallPredefinedButtonFunction(const char* name, int eventKind);
+int VNAPI CallHIDButtonFunction(DWORD usage, int eventKind, int* actionResult);
 LRESULT VNAPI SendAppCommand(HWND window, int command);
 
 #ifdef __cplusplus

@@ -4,3 +4,4 @@ vn_helper_program(vnkf_fake_wnaspi32 SHARED SOURCES ${kf_media_helpers}/fake_wna
   DEF ${kf_media_helpers}/fake_wnaspi32.def OUTPUT aspi_double.dll)
 vn_helper_program(vnkf_player GUI SOURCES ${kf_media_helpers}/vnkf_player.cpp)
 add_dependencies(keyfunc_tests vnkf_fake_wnaspi32 vnkf_player)
+vn_test_locale(keyfunc_tests LANG ja_JP.UTF-8 FILTER "CatalogueLocale.*")
