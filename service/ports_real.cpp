@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "common/text.h"
-#include "service/usbkbd_ordinals.h"
+#include "hidkbd/vnusbkbd.h"
 #include "keyfunc/vnutil.h"
 #include "osd/vnosd.h"
 #include "standins/vnhooks/vnhooks.h"

@@ -59,7 +59,7 @@ protected:
 
     void SetUp() override {
         if (GetFileAttributesA((Bin() + "VnDaemon.exe").c_str()) == INVALID_FILE_ATTRIBUTES)
-            GTEST_SKIP() << "VnDaemon.exe is not built";
+            FAIL() << "VnDaemon.exe is not built";
         for (const char* f : {"VnDaemon.exe", "VNUtil.dll", "VNOSD.dll", "vnhooks.dll"})
             ASSERT_TRUE(Copy(Bin() + f, dir.file(f))) << f;
         ASSERT_TRUE(Copy(vntest::ExeFolder() + "usbkbd_double\\VnUsbKbd.dll", dir.file("VnUsbKbd.dll")));
