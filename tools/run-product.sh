@@ -4,6 +4,7 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD_DIR="$ROOT/build"
+VN_BUILD_TARGETS="${VN_BUILD_TARGETS:-deliverables}"
 source "$ROOT/tools/build.sh"
 
 WINE_BED_DIR="$BUILD_DIR/product"
@@ -19,17 +20,6 @@ cp "$BIN_DIR"/*.dll "$BIN_DIR"/*.exe "$BIN_DIR"/*.cpl "$BIN_DIR"/*.DLL "$target"
 echo "Installed into C:\\Program Files\\Kalvo\\Tessaro Keyboard (prefix $WINEPREFIX):"
 ls "$target"
 
-if [ -f "$target/VnDaemon.exe" ]; then
-  echo "Starting the hot-key service (display $DISPLAY); stop it from its tray menu (Unload) or with Ctrl-C."
-  cd "$target"
-  "$VN_WINE" ./VnDaemon.exe
-else
-  echo
-  echo "The hot-key service is not built yet; the libraries above are what the product has so far."
-  # The exports as the 32-bit deliverables have them.
-  for f in "$BUILD_DIR"/bin/*.dll "$BUILD_DIR"/bin/*.DLL; do
-    [ -f "$f" ] || continue
-    echo "== $(basename "$f") exports:"
-    i686-w64-mingw32-objdump -p "$f" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed '1d;/^$/d' | awk '{print "   " $NF}'
-  done
-fi
+echo "Starting the hot-key service (display $DISPLAY); stop it from its tray menu (Unload) or with Ctrl-C."
+cd "$target"
+"$VN_WINE" ./VnDaemon.exe
