@@ -105,7 +105,7 @@ function(vn_test name)
   endif()
   _vn_binary(${name} KIND CONSOLE DIR ${VN_TEST_DIR} SOURCES ${A_SOURCES} LIBS ${A_LIBS} vn_testing gtest_main)
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY ${VN_TEST_DIR} TIMEOUT 900)
+  set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY ${VN_TEST_DIR} TIMEOUT 600)
 endfunction()
 
 # vn_test_locale(TEST LANG unix-locale FILTER gtest-filter)

@@ -131,7 +131,13 @@ void StopRamp() {
 
 }  // namespace
 
-void UseMixerDevice(MixerDevice* device) { g_device = device ? device : &g_systemMixer; }
+void UseMixerDevice(MixerDevice* device) {
+    // The open handle belongs to the device being replaced, which may not outlive this call.
+    StopRamp();
+    if (g_mixer.handle) g_mixer.device->Close(g_mixer.handle);
+    g_mixer = Mixer{};
+    g_device = device ? device : &g_systemMixer;
+}
 
 UINT_PTR MixerRampTimer() { return g_mixer.rampTimer; }
 

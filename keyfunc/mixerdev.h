@@ -20,7 +20,8 @@ public:
     virtual MMRESULT SetDetails(HMIXER mixer, MIXERCONTROLDETAILS* details, DWORD flags) = 0;
 };
 
-// Replaces the device used from the next Mixer_Init on (null: the system's mixer again).
+// Replaces the device used from the next Mixer_Init on (null: the system's mixer again). The
+// mixer opened on the old device is closed, so volume calls do nothing until Mixer_Init.
 void UseMixerDevice(MixerDevice* device);
 
 // The running volume ramp timer, 0 when none (for tests).

@@ -56,6 +56,9 @@ REGEDIT4
 "Times New Roman"="Liberation Serif"
 "Courier New"="Liberation Mono"
 
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]
+"Debugger"="false"
+
 [HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]
 "r:"="cdrom"
 "s:"="cdrom"

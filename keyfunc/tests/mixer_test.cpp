@@ -3,6 +3,7 @@
 // timer in a real message loop.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "common/testing/winetest.h"
@@ -27,6 +28,7 @@ public:
     MMRESULT readFailure = MMSYSERR_NOERROR;
     HWND notify = nullptr;
     int writes = 0;
+    int closes = 0;
     HMIXER const kHandle = reinterpret_cast<HMIXER>(static_cast<INT_PTR>(0x4d58));
 
     UINT DeviceCount() override { return devices; }
@@ -36,7 +38,10 @@ public:
         notify = window;
         return MMSYSERR_NOERROR;
     }
-    MMRESULT Close(HMIXER) override { return MMSYSERR_NOERROR; }
+    MMRESULT Close(HMIXER mixer) override {
+        if (mixer == kHandle) ++closes;
+        return MMSYSERR_NOERROR;
+    }
     MMRESULT LineInfo(HMIXER mixer, MIXERLINEA* line, DWORD flags) override {
         if (mixer != kHandle || !(flags & MIXER_GETLINEINFOF_COMPONENTTYPE) ||
             line->dwComponentType != MIXERLINE_COMPONENTTYPE_DST_SPEAKERS)
@@ -241,6 +246,29 @@ TEST_F(Volume, HeldKeyRampsFrom300msEvery150msAndReverses) {
     DWORD stopped = fake.volume[0];
     vntest::PumpFor(400);
     EXPECT_EQ(fake.volume[0], stopped);
+}
+
+// A replaced device may be gone right after: its mixer is closed at once and never used again.
+TEST(VolumeDeviceSwap, ReplacingTheDeviceClosesItsMixer) {
+    auto first = std::make_unique<FakeMixer>();
+    vn::UseMixerDevice(first.get());
+    Mixer_Init(nullptr);
+    Mixer_StartVolumeIncrease();
+    ASSERT_NE(vn::MixerRampTimer(), 0u);
+    int writes = first->writes;
+    vn::UseMixerDevice(nullptr);
+    EXPECT_EQ(first->closes, 1);
+    EXPECT_EQ(vn::MixerRampTimer(), 0u);
+    EXPECT_EQ(Mixer_VolumeUp(0), 0);
+    EXPECT_EQ(first->writes, writes);
+    first.reset();
+
+    FakeMixer second;
+    vn::UseMixerDevice(&second);
+    Mixer_Init(nullptr);  // must not reach the destroyed first device
+    EXPECT_EQ(Mixer_VolumeUp(0), 0);
+    EXPECT_EQ(second.writes, 1);
+    vn::UseMixerDevice(nullptr);
 }
 
 TEST(VolumeWithoutMixer, EveryOperationGivesItsDocumentedResult) {
