@@ -12,6 +12,13 @@ void Bind(HMODULE module, const char* name, F& fn) {
 
 constexpr NTSTATUS kNotImplemented = HIDP_STATUS_NOT_IMPLEMENTED;
 
+// The HID and device-installation functions are loaded at run time and may be missing: a
+// missing one answers `missing` converted to its return type.
+template <typename F, typename M, typename... A>
+auto CallOr(F f, M missing, A... args) -> decltype(f(args...)) {
+    return f ? f(args...) : static_cast<decltype(f(args...))>(missing);
+}
+
 class RealSystem final : public HidSystem {
 public:
     RealSystem() {
@@ -44,7 +51,7 @@ public:
         else *guid = GUID{};
     }
     HDEVINFO GetClassDevs(const GUID* guid, DWORD flags) override {
-        return getClassDevs_ ? getClassDevs_(guid, nullptr, nullptr, flags) : INVALID_HANDLE_VALUE;
+        return CallOr(getClassDevs_, INVALID_HANDLE_VALUE, guid, nullptr, nullptr, flags);
     }
     BOOL EnumDeviceInterfaces(HDEVINFO set, const GUID* guid, DWORD index,
                               SP_DEVICE_INTERFACE_DATA* data) override {
@@ -58,7 +65,7 @@ public:
         return getDetail_(set, data, detail, size, required, nullptr);
     }
     BOOL DestroyDeviceInfoList(HDEVINFO set) override {
-        return destroyList_ ? destroyList_(set) : FALSE;
+        return CallOr(destroyList_, FALSE, set);
     }
 
     HANDLE Open(const char* path, DWORD access, DWORD share, DWORD flags) override {
@@ -73,70 +80,59 @@ public:
     BOOL Close(HANDLE h) override { return CloseHandle(h); }
 
     BOOLEAN GetPreparsedData(HANDLE h, PHIDP_PREPARSED_DATA* data) override {
-        return getPreparsed_ ? getPreparsed_(h, data) : FALSE;
+        return CallOr(getPreparsed_, FALSE, h, data);
     }
     BOOLEAN FreePreparsedData(PHIDP_PREPARSED_DATA data) override {
-        return freePreparsed_ ? freePreparsed_(data) : FALSE;
+        return CallOr(freePreparsed_, FALSE, data);
     }
     BOOLEAN GetAttributes(HANDLE h, HIDD_ATTRIBUTES* attributes) override {
-        return getAttributes_ ? getAttributes_(h, attributes) : FALSE;
+        return CallOr(getAttributes_, FALSE, h, attributes);
     }
     NTSTATUS GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) override {
-        return getCaps_ ? getCaps_(data, caps) : kNotImplemented;
+        return CallOr(getCaps_, kNotImplemented, data, caps);
     }
     NTSTATUS GetButtonCaps(HIDP_REPORT_TYPE type, HIDP_BUTTON_CAPS* caps, USHORT* count,
                            PHIDP_PREPARSED_DATA data) override {
-        return getButtonCaps_ ? getButtonCaps_(type, caps, count, data) : kNotImplemented;
+        return CallOr(getButtonCaps_, kNotImplemented, type, caps, count, data);
     }
     NTSTATUS GetValueCaps(HIDP_REPORT_TYPE type, HIDP_VALUE_CAPS* caps, USHORT* count,
                           PHIDP_PREPARSED_DATA data) override {
-        return getValueCaps_ ? getValueCaps_(type, caps, count, data) : kNotImplemented;
+        return CallOr(getValueCaps_, kNotImplemented, type, caps, count, data);
     }
     ULONG MaxUsageListLength(HIDP_REPORT_TYPE type, USAGE page, PHIDP_PREPARSED_DATA data) override {
-        return maxUsageListLength_ ? maxUsageListLength_(type, page, data) : 0;
+        return CallOr(maxUsageListLength_, 0, type, page, data);
     }
     NTSTATUS GetUsages(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE* list, ULONG* length,
                        PHIDP_PREPARSED_DATA data, char* report, ULONG reportLength) override {
-        return getUsages_ ? getUsages_(type, page, link, list, length, data, report, reportLength)
-                          : kNotImplemented;
+        return CallOr(getUsages_, kNotImplemented, type, page, link, list, length, data, report, reportLength);
     }
     NTSTATUS UsageListDifference(USAGE* previous, USAGE* current, USAGE* breaks, USAGE* makes,
                                  ULONG length) override {
-        return usageListDifference_ ? usageListDifference_(previous, current, breaks, makes, length)
-                                    : kNotImplemented;
+        return CallOr(usageListDifference_, kNotImplemented, previous, current, breaks, makes, length);
     }
     NTSTATUS GetUsageValue(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE usage,
                            ULONG* value, PHIDP_PREPARSED_DATA data, char* report,
                            ULONG reportLength) override {
-        return getUsageValue_
-                   ? getUsageValue_(type, page, link, usage, value, data, report, reportLength)
-                   : kNotImplemented;
+        return CallOr(getUsageValue_, kNotImplemented, type, page, link, usage, value, data, report, reportLength);
     }
     NTSTATUS GetScaledUsageValue(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE usage,
                                  LONG* value, PHIDP_PREPARSED_DATA data, char* report,
                                  ULONG reportLength) override {
-        return getScaledUsageValue_ ? getScaledUsageValue_(type, page, link, usage, value, data,
-                                                           report, reportLength)
-                                    : kNotImplemented;
+        return CallOr(getScaledUsageValue_, kNotImplemented, type, page, link, usage, value, data, report, reportLength);
     }
     NTSTATUS SetUsages(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE* list, ULONG* length,
                        PHIDP_PREPARSED_DATA data, char* report, ULONG reportLength) override {
-        return setUsages_ ? setUsages_(type, page, link, list, length, data, report, reportLength)
-                          : kNotImplemented;
+        return CallOr(setUsages_, kNotImplemented, type, page, link, list, length, data, report, reportLength);
     }
     NTSTATUS UnsetUsages(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE* list,
                          ULONG* length, PHIDP_PREPARSED_DATA data, char* report,
                          ULONG reportLength) override {
-        return unsetUsages_
-                   ? unsetUsages_(type, page, link, list, length, data, report, reportLength)
-                   : kNotImplemented;
+        return CallOr(unsetUsages_, kNotImplemented, type, page, link, list, length, data, report, reportLength);
     }
     NTSTATUS SetUsageValue(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE usage,
                            ULONG value, PHIDP_PREPARSED_DATA data, char* report,
                            ULONG reportLength) override {
-        return setUsageValue_
-                   ? setUsageValue_(type, page, link, usage, value, data, report, reportLength)
-                   : kNotImplemented;
+        return CallOr(setUsageValue_, kNotImplemented, type, page, link, usage, value, data, report, reportLength);
     }
 
 private:

@@ -41,6 +41,14 @@ bool Holds(const Field& f, USAGE u) {
     return false;
 }
 
+// The last button field of the report type and page that holds usage u (null: none).
+const Field* ButtonField(const Collection& c, HIDP_REPORT_TYPE type, USAGE page, USAGE u) {
+    const Field* field = nullptr;
+    for (const Field& f : c.fields)
+        if (f.type == type && f.isButton && f.page == page && Holds(f, u)) field = &f;
+    return field;
+}
+
 // Index of usage u within a variable field.
 ULONG IndexOf(const Field& f, USAGE u) {
     if (f.isRange) return ULONG(u - f.usageMin);
@@ -585,9 +593,7 @@ NTSTATUS FakeHid::SetUsages(HIDP_REPORT_TYPE type, USAGE page, USHORT, USAGE* li
     for (ULONG i = 0; i < *length; ++i) {
         USAGE u = list[i];
         if (u == 0) continue;
-        const Field* field = nullptr;
-        for (const Field& f : c->fields)
-            if (f.type == type && f.isButton && f.page == page && Holds(f, u)) field = &f;
+        const Field* field = ButtonField(*c, type, page, u);
         if (!field) return HIDP_STATUS_USAGE_NOT_FOUND;
         if (!ClaimReportId(report, field->reportId)) return HIDP_STATUS_INCOMPATIBLE_REPORT_ID;
         if (!field->isArray) {
@@ -615,9 +621,7 @@ NTSTATUS FakeHid::UnsetUsages(HIDP_REPORT_TYPE type, USAGE page, USHORT, USAGE* 
     for (ULONG i = 0; i < *length; ++i) {
         USAGE u = list[i];
         if (u == 0) continue;
-        const Field* field = nullptr;
-        for (const Field& f : c->fields)
-            if (f.type == type && f.isButton && f.page == page && Holds(f, u)) field = &f;
+        const Field* field = ButtonField(*c, type, page, u);
         if (!field) return HIDP_STATUS_USAGE_NOT_FOUND;
         if (!ClaimReportId(report, field->reportId)) return HIDP_STATUS_INCOMPATIBLE_REPORT_ID;
         if (field->isArray) return HIDP_STATUS_BUTTON_NOT_PRESSED;
