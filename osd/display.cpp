@@ -73,6 +73,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_DISPLAYCHANGE:
         if (window == s.window) OnDisplayChange(s, window, LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case WM_NCPAINT:
+        // A frameless popup has no non-client area to paint; skipping it saves a window DC on
+        // every show.
+        return 0;
     case WM_NCDESTROY:
         // Destroyed by anyone: the next display makes a new window.
         if (window == s.window) {
@@ -128,7 +132,9 @@ int ShowText(const char* text, RECT* rect, UINT format, bool withIcon) {
     State& s = Osd();
     if (!s.enabled) return 0;
     if (!EnsureWindow(s)) return 0;
-    vn::WindowDc dc(s.window);
+    // The shape is drawn in memory compatible with the screen, which the window shares. The
+    // window's own DC would cost a fresh visible region of the current, possibly large, shape.
+    vn::WindowDc dc(nullptr);
     if (!dc.get()) return 0;
     vn::GdiObject font(CreateFontIndirectA(&s.font));
     if (!font) return 0;
@@ -223,7 +229,8 @@ int VNOSDAPI OSD_ShowVolume(int level, int bars) {
     State& s = Osd();
     if (!s.enabled) return 1;  // switched off: nothing to show, and no error
     if (!EnsureWindow(s)) return 0;
-    vn::WindowDc dc(s.window);
+    vn::WindowDc dc(nullptr);
+    if (!dc.get()) return 0;
     HRGN region = BuildVolumeRegion(dc.get(), level, bars, Module(), GetSystemMetrics(SM_CXSCREEN),
                                     GetSystemMetrics(SM_CYSCREEN));
     if (!region) return 0;
