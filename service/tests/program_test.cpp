@@ -111,6 +111,13 @@ protected:
         Post(0x0402, 0, static_cast<LPARAM>(page << 16 | usage));
     }
     std::string Proofs() { return ReadFile(dir.file("proof.log")); }
+    size_t ProofCount(const char* what) {
+        std::string log = Proofs();
+        size_t n = 0;
+        for (size_t at = log.find(what); at != std::string::npos; at = log.find(what, at + 1)) ++n;
+        return n;
+    }
+
     std::string Calls() { return ReadFile(dir.file("usbkbd.log")); }
 };
 
@@ -246,6 +253,15 @@ TEST_F(Program, HostileKeyEventsAndRecords) {
     EXPECT_TRUE(IsWindow(main));
 }
 
+// The display window of the service is visible and shaped (a window region that is not empty).
+bool DisplayShown() {
+    HWND w = FindWindowA("VN_OSD_WNDCLASS", "VN_OSD_WND");
+    if (!w || !IsWindowVisible(w)) return false;
+    vn::GdiObject region(CreateRectRgn(0, 0, 0, 0));
+    int kind = GetWindowRgn(w, static_cast<HRGN>(region.get()));
+    return kind == SIMPLEREGION || kind == COMPLEXREGION;
+}
+
 void Inject(WORD vk, bool up) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;
@@ -264,10 +280,136 @@ TEST_F(Program, KeysThroughTheRealHook) {
     Inject(VK_LAUNCH_APP2, true);
     EXPECT_TRUE(vntest::WaitUntil([&] { return Proofs().find("proof.exe|") != std::string::npos; }, 10000));
     // Browser Back is swallowed by the hook's filter: the service sees nothing, so it shows nothing.
+    ASSERT_TRUE(vntest::WaitUntil([] { return !DisplayShown(); }, 5000));
     Inject(VK_BROWSER_BACK, false);
     Inject(VK_BROWSER_BACK, true);
     vntest::PumpFor(500);
+    EXPECT_FALSE(DisplayShown());
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    // A held volume key keeps the volume display up past its duration until it is released.
+    Inject(VK_VOLUME_UP, false);
+    EXPECT_TRUE(vntest::WaitUntil(DisplayShown, 5000));
+    vntest::PumpFor(2000);
+    EXPECT_TRUE(DisplayShown());
+    Inject(VK_VOLUME_UP, true);
+    EXPECT_TRUE(vntest::WaitUntil([] { return !DisplayShown(); }, 5000));
+}
+
+TEST_F(Program, SessionDisconnectAndConnectOfTheOwnSession) {
+    using IdToSession = BOOL(WINAPI*)(DWORD, DWORD*);
+    auto toSession = reinterpret_cast<IdToSession>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "ProcessIdToSessionId"));
+    ASSERT_NE(toSession, nullptr);
+    DWORD session = 0;
+    ASSERT_TRUE(toSession(GetCurrentProcessId(), &session));
+    Launch();
+    ASSERT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 1; }));
+    auto count = [&](const char* what) {
+        std::string log = Calls();
+        size_t n = 0;
+        for (size_t at = log.find(what); at != std::string::npos; at = log.find(what, at + 1)) ++n;
+        return n;
+    };
+    ASSERT_TRUE(vntest::WaitUntil([&] { return count("init ") == 1; }));
+    // Another session's console changes are not the service's business.
+    Send(0x02B1, 2, static_cast<LPARAM>(session + 7));
+    Send(0x02B1, 1, static_cast<LPARAM>(session + 7));
+    EXPECT_EQ(count("init "), 1u);
+    EXPECT_EQ(count("close"), 0u);
+    // Disconnect: the keyboard is let go, the icon goes.
+    Send(0x02B1, 2, static_cast<LPARAM>(session));
+    EXPECT_EQ(count("close"), 1u);
+    EXPECT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 0; }));
+    // Connect: taken back, the icon returns.
+    Send(0x02B1, 1, static_cast<LPARAM>(session));
+    EXPECT_EQ(count("init "), 2u);
+    EXPECT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 1; }));
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+// Kind 2 starts its command without parameters, and its label shows on the shaped display.
+TEST_F(Program, Kind2StartsTheCommandAndShowsTheLabel) {
+    SetNumber("Buttons\\Aux3", "ActionType", 2);
+    SetText("Buttons\\Aux3", "ActionCommand", dir.file("proof.exe"));
+    SetText("Buttons\\Aux3", "DisplayName", "Proof");
+    Launch();
+    Key(4, 0x09);
+    EXPECT_TRUE(vntest::WaitUntil(DisplayShown, 5000));
+    EXPECT_TRUE(vntest::WaitUntil([&] { return ProofCount("proof.exe|") == 1; }, 10000));
+    EXPECT_NE(Proofs().find("proof.exe|\n"), std::string::npos);
+    // The display times out ("Duration" 1200 ms by default).
+    EXPECT_TRUE(vntest::WaitUntil([] { return !DisplayShown(); }, 5000));
+}
+
+// A window of the test's own that records the messages sent to it.
+std::string g_received;
+LRESULT CALLBACK TargetProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m >= WM_USER && m < 0x8000) {
+        char b[48];
+        wsprintfA(b, "%x %u %ld;", m, static_cast<unsigned>(w), static_cast<long>(l));
+        g_received += b;
+    }
+    return DefWindowProcA(h, m, w, l);
+}
+
+TEST_F(Program, Kind5SendsItsMessageToTheFoundWindow) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = TargetProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VnKind5Target";
+    RegisterClassA(&wc);
+    HWND target = CreateWindowExA(0, "VnKind5Target", "target", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    g_received.clear();
+    ASSERT_TRUE(Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE")));
+    SetNumber("Buttons\\Aux1", "ActionType", 5);
+    SetNumber("Buttons\\Aux1", "ActionCommand", WM_USER + 5);
+    SetNumber("Buttons\\Aux1", "ActionParam1", 40001);
+    SetNumber("Buttons\\Aux1", "ActionParam2", static_cast<DWORD>(-2));
+    SetNumber("Buttons", "FindWindow", 1);
+    SetText("Buttons", "ClassName", "VnKind5Target");
+    Launch();
+    Key(2, 0x09);
+    // The service sends it while handling the key, after this thread's own sync message.
+    EXPECT_TRUE(vntest::WaitUntil([] { return !g_received.empty(); }, 5000));
+    EXPECT_EQ(g_received, "405 40001 -2;");
+    DestroyWindow(target);
+    // Without the window the press fails and the wizard is started.
+    Key(2, 0x09);
+    EXPECT_TRUE(vntest::WaitUntil([&] { return ProofCount("TKCFG.EXE|") == 1; }, 10000));
+    EXPECT_EQ(g_received, "405 40001 -2;");
+}
+
+// Kind 6 holds a shell item list: here the one of the proof program, which opening starts.
+TEST_F(Program, Kind6OpensItsShellItem) {
+    using FromPath = void*(WINAPI*)(const char*);
+    using Size = UINT(WINAPI*)(const void*);
+    using Free = void(WINAPI*)(void*);
+    vn::Module shell(LoadLibraryA("shell32.dll"));
+    auto fromPath = reinterpret_cast<FromPath>(GetProcAddress(shell.get(), "ILCreateFromPathA"));
+    auto size = reinterpret_cast<Size>(GetProcAddress(shell.get(), "ILGetSize"));
+    auto release = reinterpret_cast<Free>(GetProcAddress(shell.get(), "ILFree"));
+    ASSERT_TRUE(fromPath && size && release);
+    void* item = fromPath(dir.file("proof.exe").c_str());
+    ASSERT_NE(item, nullptr);
+    SetNumber("Buttons\\Aux7", "ActionType", 6);
+    SetSetting("Buttons\\Aux7", "ActionCommand", REG_BINARY, item, size(item));
+    release(item);
+    Launch();
+    Key(8, 0x09);
+    EXPECT_TRUE(vntest::WaitUntil([&] { return ProofCount("proof.exe|") == 1; }, 10000));
+}
+
+// Kind 4 runs a predefined function by name: the volume key shows the volume display, kept up and
+// repeated while the key is held, and timed out after its release.
+TEST_F(Program, Kind4VolumeHeldKeepsTheDisplayUp) {
+    SetNumber("Buttons\\Aux2", "ActionType", 4);
+    SetText("Buttons\\Aux2", "ActionCommand", "Volume Up");
+    Launch();
+    Post(0x0402, 1, 0x09 << 16 | 3);
+    ASSERT_TRUE(vntest::WaitUntil(DisplayShown, 5000));
+    vntest::PumpFor(2000);  // longer than the display's own duration
+    EXPECT_TRUE(DisplayShown());
+    Post(0x0402, 0, 0x09 << 16 | 3);
+    EXPECT_TRUE(vntest::WaitUntil([] { return !DisplayShown(); }, 5000));
 }
 
 // A stand-in of the outside "KRHSPOSD_CLASS" window that records what it is told.
