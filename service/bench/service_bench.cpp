@@ -1,6 +1,7 @@
 // Prints the time from a posted key event to the on-screen display being shown (for a label and
 // for the volume), and the service's private memory and handle count before and after 10,000
-// key events. Runs the real VnDaemon.exe with the stand-in keyboard library beside it.
+// key events, and the processor time it uses while idle. Runs the real VnDaemon.exe with the
+// stand-in keyboard library beside it.
 #include <windows.h>
 
 #include <cstdio>
@@ -61,6 +62,7 @@ double TimeToShow(HWND service, LPARAM usage) {
 
 struct Usage {
     SIZE_T privateBytes = 0;
+    SIZE_T workingSet = 0;
     DWORD handles = 0;
 };
 
@@ -76,9 +78,32 @@ Usage Measure(HANDLE process) {
     using MemInfo = BOOL(WINAPI*)(HANDLE, void*, DWORD);
     using HandleCount = BOOL(WINAPI*)(HANDLE, DWORD*);
     if (auto f = reinterpret_cast<MemInfo>(GetProcAddress(kernel, "K32GetProcessMemoryInfo")))
-        if (f(process, &c, sizeof c)) u.privateBytes = c.PrivateUsage;
+        if (f(process, &c, sizeof c)) {
+            u.privateBytes = c.PrivateUsage;
+            u.workingSet = c.WorkingSetSize;
+        }
     if (auto f = reinterpret_cast<HandleCount>(GetProcAddress(kernel, "GetProcessHandleCount"))) f(process, &u.handles);
     return u;
+}
+
+// Processor time the process has used so far, in milliseconds.
+double CpuMs(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
+    auto ms = [](const FILETIME& f) {
+        return static_cast<double>((static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
+constexpr DWORD kIdleMs = 5000;
+
+// Processor time the process uses while this program sleeps kIdleMs (pumping messages here
+// meanwhile would give the service work of its own making).
+double IdleCpu(HANDLE process) {
+    double before = CpuMs(process);
+    Sleep(kIdleMs);
+    return CpuMs(process) - before;
 }
 
 }  // namespace
@@ -122,6 +147,8 @@ int main() {
     for (int i = 0; i < 500 && !(service = FindWindowA("VNDaemon", "VNDaemon")); ++i) Pump(20);
     if (!service) return 1;
     Pump(500);
+    // Idle, the service waits for messages only: no polling timer of its own may wake it.
+    const double idleAtStart = IdleCpu(pi.hProcess);
 
     for (int round = 0; round < 2; ++round) {
         const char* what = round == 0 ? "label" : "volume";
@@ -149,13 +176,28 @@ int main() {
             Pump(1);
         }
     }
+    // Release both keys: a held volume key keeps its repeat timer running.
+    PostMessageA(service, 0x0402, 0, 0x000C00E9);
+    PostMessageA(service, 0x0402, 0, 0x00090002);
     DWORD_PTR r;
     SendMessageTimeoutA(service, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r);
     Pump(1500);
     Usage after = Measure(pi.hProcess);
-    std::printf("service private memory: %lu KB before, %lu KB after 10000 key events\n",
-                static_cast<unsigned long>(before.privateBytes / 1024), static_cast<unsigned long>(after.privateBytes / 1024));
-    std::printf("service handles: %lu before, %lu after 10000 key events\n", before.handles, after.handles);
+    if (before.privateBytes || after.privateBytes)
+        std::printf("service private memory: %lu KB before, %lu KB after 10000 key events\n",
+                    static_cast<unsigned long>(before.privateBytes / 1024),
+                    static_cast<unsigned long>(after.privateBytes / 1024));
+    else  // some systems report only the working set of another process
+        std::printf("service working set: %lu KB before, %lu KB after 10000 key events\n",
+                    static_cast<unsigned long>(before.workingSet / 1024),
+                    static_cast<unsigned long>(after.workingSet / 1024));
+    if (before.handles || after.handles)
+        std::printf("service handles: %lu before, %lu after 10000 key events\n", before.handles, after.handles);
+    else
+        std::printf("service handles: this system does not report another process's handle count\n");
+
+    std::printf("service processor time while idle for %lu ms: %.1f ms after start-up, %.1f ms after the key events\n",
+                kIdleMs, idleAtStart, IdleCpu(pi.hProcess));
 
     PostMessageA(service, WM_COMMAND, 57665, 0);
     if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
