@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/handles.h"
 #include "common/testing/winetest.h"
@@ -119,6 +120,31 @@ protected:
     }
 
     std::string Calls() { return ReadFile(dir.file("usbkbd.log")); }
+    // The service's open handles, from the system's handle table (0 when it cannot be read).
+    DWORD Handles() {
+        struct Entry {
+            ULONG owner;
+            BYTE type, flags;
+            USHORT value;
+            void* object;
+            ULONG access;
+        };
+        using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+        auto query = reinterpret_cast<Query>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation"));
+        if (!query) return 0;
+        std::vector<unsigned char> buffer(1 << 16);
+        ULONG needed = 0;
+        LONG status;
+        while ((status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) == static_cast<LONG>(0xC0000004))
+            buffer.resize(buffer.size() * 2);
+        if (status != 0) return 0;
+        ULONG count = *reinterpret_cast<ULONG*>(buffer.data());
+        auto* entries = reinterpret_cast<Entry*>(buffer.data() + sizeof(void*));
+        DWORD n = 0;
+        for (ULONG i = 0; i < count; ++i)
+            if (entries[i].owner == pi.dwProcessId) ++n;
+        return n;
+    }
 };
 
 TEST_F(Program, SecondStartExitsAndLeavesTheFirst) {
@@ -238,6 +264,7 @@ TEST_F(Program, HostileKeyEventsAndRecords) {
     // Random events with the predefined functions off, so that no program is started by them.
     SetNumber("Buttons", "KRHEnable", 0);
     Post(0x0730, 0, 0);
+    const DWORD handlesBefore = Handles();
     unsigned seed = 12345;
     for (int i = 0; i < 3000; ++i) {
         seed = seed * 1103515245 + 12345;
@@ -251,6 +278,11 @@ TEST_F(Program, HostileKeyEventsAndRecords) {
     Post(WM_NULL, 0, 0);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_TRUE(IsWindow(main));
+    // Thousands of events leave the service's handles where they were, give or take a few.
+    vntest::PumpFor(300);
+    const DWORD handlesAfter = Handles();
+    EXPECT_GT(handlesBefore, 0u);
+    EXPECT_LE(handlesAfter, handlesBefore + 8) << handlesBefore << " before";
 }
 
 // The display window of the service is visible and shaped (a window region that is not empty).
