@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <commdlg.h>
 
 #include <fstream>
 #include <sstream>
@@ -370,6 +372,53 @@ TEST_F(Program, Kind2StartsTheCommandAndShowsTheLabel) {
     EXPECT_NE(Proofs().find("proof.exe|\n"), std::string::npos);
     // The display times out ("Duration" 1200 ms by default).
     EXPECT_TRUE(vntest::WaitUntil([] { return !DisplayShown(); }, 5000));
+}
+
+// Kind 0 is as if there were no record: the key's own function from the catalogue, here Aux6's
+// mail program, found as the machine's default mail client.
+TEST_F(Program, Kind0RunsTheKeysOwnFunction) {
+    const char* clients = "Software\\Clients\\Mail";
+    vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, clients);
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, clients, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("VnProofMail"), 12);
+    RegCloseKey(key);
+    std::string command = "\"" + dir.file("proof.exe") + "\" /compose";
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Clients\\Mail\\VnProofMail\\Shell\\Open\\Command", 0, nullptr, 0,
+                    KEY_WRITE, nullptr, &key, nullptr);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+    RegCloseKey(key);
+    SetNumber("Buttons\\Aux6", "ActionType", 0);
+    Launch();
+    Key(7, 0x09);
+    EXPECT_TRUE(vntest::WaitUntil([&] { return Proofs().find("proof.exe|/compose") != std::string::npos; }, 10000))
+        << Proofs();
+    vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, clients);
+}
+
+// Kind 3 finds its program by title in the user's program menu and starts it.
+TEST_F(Program, Kind3StartsTheProgramFoundInTheMenu) {
+    char menu[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, menu, CSIDL_PROGRAMS, TRUE));
+    std::string folder = std::string(menu) + "\\VnTest Kind3";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string program = folder + "\\VnKind3Proof.exe";
+    ASSERT_TRUE(Copy(dir.file("proof.exe"), program));
+    // The title as the user sees it (with or without the extension, by the user's settings).
+    char title[MAX_PATH] = {};
+    ASSERT_EQ(GetFileTitleA(program.c_str(), title, sizeof title), 0);
+    SetNumber("Buttons\\Aux4", "ActionType", 3);
+    SetText("Buttons\\Aux4", "ActionCommand", title);
+    Launch();
+    Key(5, 0x09);
+    std::string log = folder + "\\proof.log";
+    EXPECT_TRUE(vntest::WaitUntil([&] { return ReadFile(log).find("VnKind3Proof.exe|") != std::string::npos; }, 10000));
+    CloseProofs();
+    vntest::PumpFor(300);
+    DeleteFileA(program.c_str());
+    DeleteFileA(log.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 // A window of the test's own that records the messages sent to it.
