@@ -397,6 +397,19 @@ TEST_F(Program, Kind0RunsTheKeysOwnFunction) {
     vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, clients);
 }
 
+// Usage 1 runs the machine's HOTKEY01 command; the other pages the service does not handle are
+// ignored.
+TEST_F(Program, UsageOneRunsTheHotkeyCommand) {
+    SetText("HOTKEY01", "ActionCommand", dir.file("proof.exe"));
+    Launch();
+    Key(0x02, 0x07);
+    Key(0x02, 0xFF00);
+    Key(0x01, 0x0C);
+    EXPECT_TRUE(vntest::WaitUntil([&] { return ProofCount("proof.exe|") == 1; }, 10000));
+    vntest::PumpFor(300);
+    EXPECT_EQ(ProofCount("proof.exe|"), 1u);
+}
+
 // Kind 3 finds its program by title in the user's program menu and starts it.
 TEST_F(Program, Kind3StartsTheProgramFoundInTheMenu) {
     char menu[MAX_PATH] = {};
