@@ -54,6 +54,16 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
+// A hidden window of the test's own, of its own class, that a peer can find and talk to.
+HWND MakeWindow(const char* className, const char* title, WNDPROC proc) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, className, title, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
 class Program : public ::testing::Test {
 protected:
     vntest::TempDir dir;
@@ -191,12 +201,7 @@ TEST_F(Program, TrayFollowsTheKeyboardAndTheUser) {
 
 TEST_F(Program, UnloadEndsCleanly) {
     // A mail notifier window of the test's own, which the service closes.
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VNSmailD";
-    RegisterClassA(&wc);
-    HWND notifier = CreateWindowExA(0, "VNSmailD", "VNSmailD", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND notifier = MakeWindow("VNSmailD", "VNSmailD", DefWindowProcA);
     Launch();
     ASSERT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 1; }));
     PostMessageA(main, WM_COMMAND, 57665, 0);
@@ -446,12 +451,7 @@ LRESULT CALLBACK TargetProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 TEST_F(Program, Kind5SendsItsMessageToTheFoundWindow) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = TargetProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VnKind5Target";
-    RegisterClassA(&wc);
-    HWND target = CreateWindowExA(0, "VnKind5Target", "target", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND target = MakeWindow("VnKind5Target", "target", TargetProc);
     g_received.clear();
     ASSERT_TRUE(Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE")));
     SetNumber("Buttons\\Aux1", "ActionType", 5);
@@ -518,12 +518,7 @@ LRESULT CALLBACK PosdProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 TEST_F(Program, MailStatusBlinksAndTellsTheMailWindow) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = PosdProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "KRHSPOSD_CLASS";
-    RegisterClassA(&wc);
-    HWND posd = CreateWindowExA(0, "KRHSPOSD_CLASS", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND posd = MakeWindow("KRHSPOSD_CLASS", "", PosdProc);
     g_posd.clear();
     Launch();
     Post(0x0719, 1, 0);
