@@ -138,32 +138,29 @@ Collection Collection::Parse(const Bytes& d) {
             if (bits[t][r]) c.length[t] = std::max<USHORT>(c.length[t], USHORT(1 + (bits[t][r] + 7) / 8));
     }
     for (const Field& f : c.fields) {
+        // Button and value capabilities share these fields.
+        auto fill = [&](auto& cap, bool range, USAGE a, USAGE b) {
+            cap.UsagePage = f.page;
+            cap.ReportID = f.reportId;
+            cap.IsAbsolute = !f.relative;
+            cap.LinkUsage = c.usage;
+            cap.LinkUsagePage = c.page;
+            cap.IsRange = range;
+            if (range) { cap.Range.UsageMin = a; cap.Range.UsageMax = b; }
+            else cap.NotRange.Usage = a;
+        };
         auto addButton = [&](bool range, USAGE a, USAGE b) {
             HIDP_BUTTON_CAPS bc = {};
-            bc.UsagePage = f.page;
-            bc.ReportID = f.reportId;
-            bc.IsAbsolute = !f.relative;
-            bc.LinkUsage = c.usage;
-            bc.LinkUsagePage = c.page;
-            bc.IsRange = range;
-            if (range) { bc.Range.UsageMin = a; bc.Range.UsageMax = b; }
-            else bc.NotRange.Usage = a;
+            fill(bc, range, a, b);
             c.buttonCaps[f.type].push_back(bc);
         };
         auto addValue = [&](bool range, USAGE a, USAGE b) {
             HIDP_VALUE_CAPS vc = {};
-            vc.UsagePage = f.page;
-            vc.ReportID = f.reportId;
-            vc.IsAbsolute = !f.relative;
-            vc.LinkUsage = c.usage;
-            vc.LinkUsagePage = c.page;
-            vc.IsRange = range;
+            fill(vc, range, a, b);
             vc.BitSize = f.size;
             vc.ReportCount = f.count;
             vc.LogicalMin = f.logicalMin;
             vc.LogicalMax = f.logicalMax;
-            if (range) { vc.Range.UsageMin = a; vc.Range.UsageMax = b; }
-            else vc.NotRange.Usage = a;
             c.valueCaps[f.type].push_back(vc);
         };
         if (f.isRange) {
