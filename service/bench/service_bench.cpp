@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "service/tests/process_counts.h"
+
 namespace {
 
 std::string Folder() {
@@ -66,7 +68,7 @@ struct Usage {
     DWORD handles = 0;
 };
 
-Usage Measure(HANDLE process) {
+Usage Measure(HANDLE process, DWORD pid) {
     Usage u;
     struct Counters {
         DWORD cb, PageFaultCount;
@@ -76,13 +78,12 @@ Usage Measure(HANDLE process) {
     c.cb = sizeof c;
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     using MemInfo = BOOL(WINAPI*)(HANDLE, void*, DWORD);
-    using HandleCount = BOOL(WINAPI*)(HANDLE, DWORD*);
     if (auto f = reinterpret_cast<MemInfo>(GetProcAddress(kernel, "K32GetProcessMemoryInfo")))
         if (f(process, &c, sizeof c)) {
             u.privateBytes = c.PrivateUsage;
             u.workingSet = c.WorkingSetSize;
         }
-    if (auto f = reinterpret_cast<HandleCount>(GetProcAddress(kernel, "GetProcessHandleCount"))) f(process, &u.handles);
+    u.handles = vnd::test::HandleCount(process, pid);
     return u;
 }
 
@@ -166,7 +167,7 @@ int main() {
         else std::printf("key event to display shown, %s: never shown\n", what);
     }
 
-    Usage before = Measure(pi.hProcess);
+    Usage before = Measure(pi.hProcess, pi.dwProcessId);
     for (int i = 0; i < 10000; ++i) {
         LPARAM usage = (i % 2 == 0) ? 0x000C00E9 : 0x00090002;
         PostMessageA(service, 0x0402, (i / 2) % 2 == 0, usage);
@@ -182,7 +183,7 @@ int main() {
     DWORD_PTR r;
     SendMessageTimeoutA(service, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r);
     Pump(1500);
-    Usage after = Measure(pi.hProcess);
+    Usage after = Measure(pi.hProcess, pi.dwProcessId);
     if (before.privateBytes || after.privateBytes)
         std::printf("service private memory: %lu KB before, %lu KB after 10000 key events\n",
                     static_cast<unsigned long>(before.privateBytes / 1024),
@@ -194,7 +195,7 @@ int main() {
     if (before.handles || after.handles)
         std::printf("service handles: %lu before, %lu after 10000 key events\n", before.handles, after.handles);
     else
-        std::printf("service handles: this system does not report another process's handle count\n");
+        std::printf("service handles: this system does not report another process's handles\n");
 
     std::printf("service processor time while idle for %lu ms: %.1f ms after start-up, %.1f ms after the key events\n",
                 kIdleMs, idleAtStart, IdleCpu(pi.hProcess));
