@@ -77,6 +77,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         // A frameless popup has no non-client area to paint; skipping it saves a window DC on
         // every show.
         return 0;
+    case WM_PAINT:
+        // The display is nothing but its background, which the erase paints. BeginPaint would
+        // only validate, at the price of the shape's visible region fetched once more (thousands
+        // of rectangles for a long label, costing milliseconds under Wine). So any erase still
+        // due is done now, then the window is validated.
+        RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_NOCHILDREN);
+        ValidateRect(window, nullptr);
+        return 0;
     case WM_NCDESTROY:
         // Destroyed by anyone: the next display makes a new window.
         if (window == s.window) {

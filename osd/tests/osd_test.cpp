@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/handles.h"
 #include "common/testing/winetest.h"
@@ -546,6 +547,39 @@ TEST_F(Display, ShapesEqualThePixelByPixelMethod) {
         ASSERT_TRUE(fast);
         EXPECT_TRUE(EqualRgn(static_cast<HRGN>(fast.get()), static_cast<HRGN>(slow.get()))) << small.right;
     }
+}
+
+TEST_F(Display, PaintedInItsColourInsideTheShapeAndRepaintedWhenInvalidated) {
+    RECT rect = ServiceRect();
+    ASSERT_EQ(OSD_ShowString("Painted", &rect, kServiceFormat), 1);
+    vntest::PumpFor(50);
+    vn::GdiObject shape(Shape());
+    RECT box{};
+    ASSERT_NE(GetRgnBox(static_cast<HRGN>(shape.get()), &box), NULLREGION);
+    // A lit pixel: the first rectangle of the shape.
+    std::vector<unsigned char> data(GetRegionData(static_cast<HRGN>(shape.get()), 0, nullptr));
+    ASSERT_GT(data.size(), sizeof(RGNDATAHEADER));
+    GetRegionData(static_cast<HRGN>(shape.get()), static_cast<DWORD>(data.size()),
+                  reinterpret_cast<RGNDATA*>(data.data()));
+    const RECT lit = reinterpret_cast<const RECT*>(reinterpret_cast<RGNDATA*>(data.data())->Buffer)[0];
+    auto pixel = [&] {
+        vn::WindowDc dc(window_);
+        return GetPixel(dc.get(), lit.left, lit.top);
+    };
+    EXPECT_EQ(pixel(), RGB(0, 255, 0));
+
+    // Something else draws over it; the invalidated display paints itself again, and its paint
+    // leaves nothing to update (no endless paint messages).
+    {
+        vn::WindowDc dc(window_);
+        vn::GdiObject red(CreateSolidBrush(RGB(255, 0, 0)));
+        FillRect(dc.get(), &box, static_cast<HBRUSH>(red.get()));
+    }
+    EXPECT_EQ(pixel(), RGB(255, 0, 0));
+    InvalidateRect(window_, nullptr, TRUE);
+    UpdateWindow(window_);
+    EXPECT_EQ(pixel(), RGB(0, 255, 0));
+    EXPECT_FALSE(GetUpdateRect(window_, nullptr, FALSE));
 }
 
 TEST_F(Display, SetColorReplacesTheClassBrushAndDeletesTheOldOne) {
