@@ -20,6 +20,15 @@ WinVersion CurrentVersion() {
     return ClassifyVersion(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion);
 }
 
+// The NT family only: on Windows 9x the thread's locale cannot be set, which counts as a failed
+// setting.
+BOOL SetLocaleOfThread(LCID locale) {
+    using SetThreadLocaleFn = BOOL(WINAPI*)(LCID);
+    static const auto set = reinterpret_cast<SetThreadLocaleFn>(
+        GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "SetThreadLocale"));
+    return set ? set(locale) : FALSE;
+}
+
 bool IsNtFamily() {
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof info;
@@ -73,8 +82,8 @@ int VNAPI SetThreadResourceLocale() {
     LCID current = GetThreadLocale();
     if (IsSupportedLocale(current)) return static_cast<int>(current);
     LCID wanted = ReplacementLocale(current);
-    BOOL ok = SetThreadLocale(wanted);
-    if (!ok && wanted != 1033) ok = SetThreadLocale(1033);
+    BOOL ok = SetLocaleOfThread(wanted);
+    if (!ok && wanted != 1033) ok = SetLocaleOfThread(1033);
     return ok ? 1 : 0;
 }
 

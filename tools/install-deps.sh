@@ -5,8 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake make
-  mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  mingw-w64 g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool
   fonts-liberation googletest imagemagick locales
 )
