@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool
   fonts-liberation googletest imagemagick locales
+  clang libclang-rt-14-dev
 )
 
 # Unix locales that pick the ANSI code page of each user-interface language under Wine.
