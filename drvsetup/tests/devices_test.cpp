@@ -137,3 +137,17 @@ TEST(NineXFamily, ShortFormsAndPrefixesMatch) {
 }
 
 }  // namespace
+
+namespace {
+
+// The system's own device installation, loaded at run time, answers for devices that are not there.
+TEST(SystemDevices, AbsentKeyboardIsNeitherFoundNorTouched) {
+    char desc[256], mfg[256], provider[256];
+    EXPECT_EQ(FindExistingDevice("Keyboard", "USB\\VID_0000&PID_0000&MI_00"), 0);
+    EXPECT_EQ(GetConnectedDeviceNumber(nullptr, "Kalvo USB Tessaro Keyboard", ""), 0);
+    EXPECT_EQ(RemoveDeviceDriver("Keyboard", "Kalvo USB Tessaro Keyboard", "Kalvo"), 0);
+    EXPECT_EQ(EnumDeviceDriver("USB", "USB\\VID_0000&PID_0000", 0, desc, mfg, provider), 0);
+    EXPECT_EQ(RemoveQuestionSign("", "USB\\VID_0000&PID_0000"), 1);
+}
+
+}  // namespace
