@@ -6,14 +6,15 @@ rectangles and circles in a 0..1 square, some with a vertical colour gradient) a
 at 16 and 32 pixels in the 16 standard colours.
     python3 make_icon.py applet.ico [preview.png]"""
 import math
+import os
 import struct
 import sys
 import zlib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools'))
+from icon_file import write_icon  # noqa: E402
+
 SAMPLES = 8
-VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
-       (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
-       (255, 0, 255), (0, 255, 255), (255, 255, 255)]
 
 
 def rounded_rect(x0, y0, x1, y1, r):
@@ -106,44 +107,6 @@ def render(n):
     return px
 
 
-def nearest(c):
-    return min(range(16), key=lambda i: sum((a - b) ** 2 for a, b in zip(VGA[i], c)))
-
-
-def mask_bits(px, n):
-    row_bytes = ((n + 31) // 32) * 4
-    out = b''
-    for y in reversed(range(n)):
-        row = bytearray(row_bytes)
-        for x in range(n):
-            if px[y][x][3] < 0.5:
-                row[x // 8] |= 0x80 >> (x % 8)
-        out += bytes(row)
-    return out
-
-
-def image(n, bpp, px):
-    header = struct.pack('<IiiHHIIiiII', 40, n, 2 * n, 1, bpp, 0, 0, 0, 0, 16 if bpp == 4 else 0, 0)
-    if bpp == 4:
-        pal = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in VGA)
-        data = b''
-        row_bytes = ((n * 4 + 31) // 32) * 4
-        for y in reversed(range(n)):
-            row = bytearray(row_bytes)
-            for x in range(n):
-                r, g, b, a = px[y][x]
-                i = nearest((r, g, b)) if a >= 0.5 else 0
-                row[x // 2] |= i << (4 if x % 2 == 0 else 0)
-            data += bytes(row)
-        return header + pal + data + mask_bits(px, n)
-    data = b''
-    for y in reversed(range(n)):
-        for x in range(n):
-            r, g, b, a = px[y][x]
-            data += struct.pack('<BBBB', round(b), round(g), round(r), round(a * 255))
-    return header + data + mask_bits(px, n)
-
-
 def write_png(path, px, scale):
     """A preview over a light grey ground, each pixel enlarged."""
     n = len(px)
@@ -162,14 +125,7 @@ def write_png(path, px, scale):
 
 def main(path, preview=None):
     pictures = {n: render(n) for n in (16, 32, 48)}
-    images = [(16, 4), (32, 4), (16, 32), (32, 32), (48, 32)]
-    blobs = [image(n, bpp, pictures[n]) for n, bpp in images]
-    out = struct.pack('<HHH', 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for (n, bpp), blob in zip(images, blobs):
-        out += struct.pack('<BBBBHHII', n, n, 16 if bpp == 4 else 0, 0, 1, bpp, len(blob), offset)
-        offset += len(blob)
-    open(path, 'wb').write(out + b''.join(blobs))
+    write_icon(path, [(n, bpp, pictures[n]) for n, bpp in ((16, 4), (32, 4), (16, 32), (32, 32), (48, 32))])
     if preview:
         write_png(preview, pictures[48], 8)
         write_png(preview.replace('.png', '32.png'), pictures[32], 8)
