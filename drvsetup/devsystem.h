@@ -11,6 +11,8 @@ namespace vnsetup {
 
 // The driver record size the library works with (version 2, with date and version).
 using DriverInfo = SP_DRVINFO_DATA_V2_A;
+static_assert(sizeof(void*) != 4 || (sizeof(DriverInfo) == 796 && sizeof(SP_DEVINSTALL_PARAMS_A) == 296),
+              "the record sizes the system's device installation expects");
 
 class DeviceSystem {
 public:

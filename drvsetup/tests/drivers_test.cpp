@@ -81,6 +81,20 @@ TEST_F(Drivers, InstallCopiesFilesOnceAndRepairsTheFilterList) {
     EXPECT_EQ(tree.openSets, 0);
 }
 
+TEST_F(Drivers, FilterValuesOfOddLengthFullOrTooLongAreHandledSafely) {
+    const std::string full = std::string(259, 'f') + ",";
+    const std::string tooLong = std::string(299, 'f') + ",";
+    const char* values[] = {"kbdf,", full.c_str(), tooLong.c_str()};
+    for (int i = 0; i < 3; ++i) {
+        tree.Add(Keyboard(("USB\\VID_1A2B&PID_3C4D\\" + std::to_string(i)).c_str()));
+        WriteValue(tree.HardwareKey(i), "LowerFilters", REG_BINARY, values[i]);  // no terminator
+    }
+    EXPECT_EQ(InstallPnPDeviceDriver("Keyboard", kInf, kDesc, "Kalvo", nullptr, 1, 1), 3);
+    EXPECT_EQ(ReadValue(tree.HardwareKey(0), "LowerFilters"), std::string("kbdf\0\0", 6));
+    EXPECT_EQ(ReadValue(tree.HardwareKey(1), "LowerFilters"), std::string(259, 'f') + std::string(2, '\0'));
+    EXPECT_EQ(ReadValue(tree.HardwareKey(2), "LowerFilters"), tooLong);  // longer than the buffer: left alone
+}
+
 TEST_F(Drivers, InstallWithoutCopyOrConfigManagerAndByProvider) {
     tree.Add(Keyboard("USB\\VID_1A2B&PID_3C4D\\1", {{kDesc, "Kalvo", "Varnel", kInf}}));
     EXPECT_EQ(InstallPnPDeviceDriver(nullptr, kInf, kDesc, "Kalvo", "", 1, 1), 0);  // provider defaults to the maker
@@ -189,6 +203,8 @@ TEST_F(Drivers, ConnectedDeviceCountsOnlyPresentMatches) {
     EXPECT_EQ(GetConnectedDeviceNumber("keyboard", "kalvo usb tessaro keyboard", "Kalvo"), 1);
     EXPECT_EQ(GetConnectedDeviceNumber("Mouse", kDesc, ""), 0);
     EXPECT_EQ(tree.Entries("classdevs class flags=2").size(), 3u);
+    EXPECT_EQ(GetConnectedDeviceNumber("No such class", kDesc, ""), 1);  // all classes
+    EXPECT_EQ(tree.Entries("classdevs all flags=6").size(), 1u);
 }
 
 TEST_F(Drivers, EnumerationCursorRestartsAtZeroAndIsReleasedAtTheEnd) {
