@@ -165,11 +165,15 @@ TEST_F(InfCleanUp, RemovingDeletesTheInfItsCompanionsAndTheDriverIndex) {
     EXPECT_TRUE(Exists(windows.file("INF\\oem3.inf")));
     EXPECT_TRUE(Exists(windows.file("INF\\keyboard.inf")));
 
-    WriteValue(tree.DriverKey(1), "InfPath", REG_SZ, "OEM3.INF");
+    // A full path is taken as it stands, with the precompiled file beside it.
+    ASSERT_TRUE(vntest::WriteFileBytes(windows.file("OEM3.INF"), "x"));
+    ASSERT_TRUE(vntest::WriteFileBytes(windows.file("OEM3.PNF"), "x"));
+    WriteValue(tree.DriverKey(1), "InfPath", REG_SZ, windows.file("OEM3.INF"));
     tree.Device(1).manufacturer = "Kalvo";
     EXPECT_EQ(RestoreDeviceDriver("Keyboard", kDesc, "Kalvo", nullptr, 1), 1);
-    EXPECT_FALSE(Exists(windows.file("INF\\oem3.inf")));
-    EXPECT_FALSE(Exists(windows.file("INF\\oem3.PNF")));
+    EXPECT_FALSE(Exists(windows.file("OEM3.INF")));
+    EXPECT_FALSE(Exists(windows.file("OEM3.PNF")));
+    EXPECT_TRUE(Exists(windows.file("INF\\oem3.inf")));
 }
 
 TEST_F(InfCleanUp, EmptyOrMissingInfPathDeletesNothing) {

@@ -37,14 +37,6 @@ TEST(NtIds, AnyStringOfTheBoundedListMatches) {
     EXPECT_FALSE(MultiStringHasId(list.data(), list.size(), ""));
 }
 
-TEST(InstanceIds, PrefixEndsAtTheIdOrABackslash) {
-    EXPECT_TRUE(InstanceIdHasPrefix("USB\\VID_1A2B&PID_3C4D\\5&1", "usb\\vid_1a2b&pid_3c4d"));
-    EXPECT_TRUE(InstanceIdHasPrefix("ROOT\\KBD", "ROOT\\KBD"));
-    EXPECT_FALSE(InstanceIdHasPrefix("USB\\VID_1A2B&PID_3C4D&MI_00\\5&1", "USB\\VID_1A2B&PID_3C4D"));
-    EXPECT_FALSE(InstanceIdHasPrefix("USB", "USB\\VID"));
-    EXPECT_FALSE(InstanceIdHasPrefix("USB\\X", ""));
-}
-
 TEST(LowerFilters, OneCommaTerminatedNameBecomesAList) {
     char value[16] = "kbdfilt,";
     ASSERT_EQ(RepairCommaFilter(value, 8, sizeof value), 9u);  // stored without its terminator
@@ -62,33 +54,4 @@ TEST(LowerFilters, OneCommaTerminatedNameBecomesAList) {
     EXPECT_EQ(RepairCommaFilter(full, 5, 5), 0u);
     EXPECT_EQ(full[4], ',');
     EXPECT_EQ(RepairCommaFilter(full, 6, 5), 0u);
-}
-
-TEST(InfFiles, PrecompiledAndCatalogueNames) {
-    char out[260];
-    ASSERT_TRUE(PnfPathFor("C:\\WINDOWS\\INF\\oem3.InF", out, sizeof out));
-    EXPECT_STREQ(out, "C:\\WINDOWS\\INF\\oem3.PnF");
-    ASSERT_TRUE(PnfPathFor("C:\\WINDOWS\\INF\\oem3.inf", out, sizeof out));
-    EXPECT_STREQ(out, "C:\\WINDOWS\\INF\\oem3.pnf");
-    EXPECT_FALSE(PnfPathFor("inf", out, sizeof out));
-    EXPECT_FALSE(PnfPathFor("C:\\x\\oem3.sys", out, sizeof out));
-    EXPECT_FALSE(PnfPathFor("C:\\x\\oem3.inf", out, 8));
-    ASSERT_TRUE(CatalogNameFor("oem3.inf", out, sizeof out));
-    EXPECT_STREQ(out, "oem3.cat");
-    EXPECT_FALSE(CatalogNameFor("inf", out, sizeof out));
-    EXPECT_STREQ(FileNamePart("C:\\WINDOWS\\INF\\oem3.inf"), "oem3.inf");
-    EXPECT_TRUE(IsFullPath("c:\\x.inf"));
-    EXPECT_TRUE(IsFullPath("\\\\server\\share\\x.inf"));
-    EXPECT_FALSE(IsFullPath("x.inf"));
-    EXPECT_FALSE(IsFullPath("..\\x.inf"));
-}
-
-TEST(SetupClasses, NamesAnyCaseOthersMeanAllClasses) {
-    const ClassId* keyboard = FindSetupClass("keyBOARD");
-    ASSERT_NE(keyboard, nullptr);
-    EXPECT_EQ(keyboard->data1, 0x4D36E96Bu);
-    EXPECT_EQ(FindSetupClass("SmartCardReader")->data1, 0x50DD5230u);
-    EXPECT_EQ(FindSetupClass("Keyboards"), nullptr);
-    EXPECT_EQ(FindSetupClass(""), nullptr);
-    EXPECT_EQ(FindSetupClass(nullptr), nullptr);
 }
