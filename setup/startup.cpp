@@ -2,6 +2,7 @@
 
 #include "common/handles.h"
 #include "common/text.h"
+#include "setup/profile.h"
 #include "setup/resource.h"
 #include "setup/run.h"
 #include "setup/script/fields.h"
@@ -10,34 +11,6 @@
 namespace setup {
 
 namespace {
-
-// The script through the system's profile reader, with its fixed buffers.
-class FileProfile : public setupscript::Profile {
-public:
-    explicit FileProfile(const std::string& path) : path_(path) {}
-    std::string Get(const char* section, const char* key, const char* fallback) const override {
-        char value[vn::kMaxText] = {};
-        GetPrivateProfileStringA(section, key, fallback, value, sizeof value, path_.c_str());
-        return value;
-    }
-    std::vector<std::string> Keys(const char* section) const override {
-        char list[1024] = {};
-        DWORD n = GetPrivateProfileStringA(section, nullptr, "", list, sizeof list, path_.c_str());
-        std::vector<std::string> keys;
-        // A list cut at the buffer's end may end in a partial name: only complete names count.
-        for (DWORD at = 0; at < n && list[at];) {
-            const void* end = std::memchr(list + at, '\0', n - at);
-            std::size_t len = end ? static_cast<const char*>(end) - (list + at) : n - at;
-            if (at + len >= n && n >= sizeof list - 2) break;
-            keys.emplace_back(list + at, len);
-            at += static_cast<DWORD>(len) + 1;
-        }
-        return keys;
-    }
-
-private:
-    std::string path_;
-};
 
 std::string FolderOf(const char* path) {
     const char* slash = std::strrchr(path, '\\');
