@@ -135,6 +135,21 @@ TEST(Logo, DamagedOrMissingFilesGiveNoLogo) {
     EXPECT_EQ(GetPixel(canvas.dc.get(), 0, 0), RGB(255, 255, 255));
 }
 
+TEST(Title, OneLineWhenItFitsElseBrokenAtABlank) {
+    Canvas canvas;
+    vn::GdiObject font(instutil::CreateTitleFont("00000409"));
+    HFONT f = static_cast<HFONT>(font.get());
+    TEXTMETRICA tm{};
+    {
+        vn::SelectIn pick(canvas.dc.get(), f);
+        GetTextMetricsA(canvas.dc.get(), &tm);
+    }
+    EXPECT_EQ(instutil::DrawTitle(canvas.dc.get(), f, "Tessaro Setup ", 2000), tm.tmHeight + 10);
+    EXPECT_EQ(instutil::DrawTitle(canvas.dc.get(), f, "Kalvo USB Tessaro Keyboard Setup ", 200), 2 * tm.tmHeight + 10);
+    // Without a blank that helps, the title stays on one line.
+    EXPECT_EQ(instutil::DrawTitle(canvas.dc.get(), f, "Unbreakable", 20), tm.tmHeight + 10);
+}
+
 TEST(ScriptFile, HugeValuesLongKeyListsAndMissingSections) {
     vntest::TempDir dir;
     std::string path = dir.file("SETUPNT.INI");
