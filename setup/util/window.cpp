@@ -56,6 +56,8 @@ HFONT CreateTitleFont(const char* userLocale) {
         metrics.cbSize = sizeof metrics;
         if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
             lf = metrics.lfCaptionFont;
+            // The title is text of the system's code page, whatever the caption font says.
+            lf.lfCharSet = DEFAULT_CHARSET;
             lf.lfHeight = 42;
             lf.lfItalic = TRUE;
             lf.lfWeight = 600;
