@@ -7,6 +7,10 @@ Run it again after changing the shapes: python3 make_pictures.py"""
 import math
 import os
 import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools'))
+from icon_file import write_icon  # noqa: E402
 
 SAMPLES = 4
 
@@ -143,52 +147,13 @@ def icon_colour(x, y, w, h):
     return None
 
 
-VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
-       (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
-       (255, 0, 255), (0, 255, 255), (255, 255, 255)]
-
-
-def nearest(c):
-    return min(range(16), key=lambda i: sum((a - b) ** 2 for a, b in zip(VGA[i], c)))
-
-
-def icon_image(n, bpp):
-    px = render(n, n, icon_colour)
-    header = struct.pack('<IiiHHIIiiII', 40, n, 2 * n, 1, bpp, 0, 0, 0, 0, 16 if bpp == 4 else 0, 0)
-    mask = b''
-    for y in reversed(range(n)):
-        row = bytearray(((n + 31) // 32) * 4)
-        for x in range(n):
-            if px[y][x] is None:
-                row[x // 8] |= 0x80 >> (x % 8)
-        mask += bytes(row)
-    data = b''
-    if bpp == 4:
-        pal = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in VGA)
-        for y in reversed(range(n)):
-            row = bytearray(((n * 4 + 31) // 32) * 4)
-            for x in range(n):
-                i = nearest(px[y][x]) if px[y][x] else 0
-                row[x // 2] |= i << (4 if x % 2 == 0 else 0)
-            data += bytes(row)
-        return header + pal + data + mask
-    for y in reversed(range(n)):
-        for x in range(n):
-            c = px[y][x]
-            data += struct.pack('<BBBB', c[2], c[1], c[0], 255) if c else b'\0\0\0\0'
-    return header + data + mask
-
-
 def write_ico(path):
-    images = [(16, 4), (32, 4), (16, 32), (32, 32)]
-    blobs = [icon_image(n, bpp) for n, bpp in images]
-    out = struct.pack('<HHH', 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for (n, bpp), blob in zip(images, blobs):
-        out += struct.pack('<BBBBHHII', n, n, 16 if bpp == 4 else 0, 0, 1, bpp, len(blob), offset)
-        offset += len(blob)
-    with open(path, 'wb') as f:
-        f.write(out + b''.join(blobs))
+    pictures = []
+    for n, bpp in [(16, 4), (32, 4), (16, 32), (32, 32)]:
+        rows = render(n, n, icon_colour)
+        px = [[(c[0], c[1], c[2], 1.0) if c else (0, 0, 0, 0.0) for c in row] for row in rows]
+        pictures.append((n, bpp, px))
+    write_icon(path, pictures)
 
 
 if __name__ == '__main__':
