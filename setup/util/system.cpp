@@ -33,8 +33,12 @@ bool FileExists(const char* path) {
 }
 
 void AdjustThreadLanguage() {
+    // Looked up at run time: only the NT family sets a thread locale.
+    using SetLocaleFn = BOOL(WINAPI*)(LCID);
+    auto setLocale = reinterpret_cast<SetLocaleFn>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "SetThreadLocale"));
+    if (!setLocale) return;
     LCID wanted = PickUiLanguage(GetThreadLocale());
-    if (wanted != GetThreadLocale() && !SetThreadLocale(wanted)) SetThreadLocale(1033);
+    if (wanted != GetThreadLocale() && !setLocale(wanted)) setLocale(1033);
 }
 
 bool ReadUserLocale(const SystemKind& system, char* out, std::size_t size) {
@@ -80,7 +84,12 @@ void BringToFront(HWND window, const SystemKind& system, bool attachOnNt) {
 
 bool ScheduleBootRename(const char* target, const char* source, const SystemKind& system) {
     if (!source || !*source) return false;
-    if (system.nt) return MoveFileExA(source, target, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+    if (system.nt) {
+        // Looked up at run time: the 9x family does not carry it out.
+        using MoveFn = BOOL(WINAPI*)(const char*, const char*, DWORD);
+        auto move = reinterpret_cast<MoveFn>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "MoveFileExA"));
+        return move && move(source, target, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+    }
     char path[vn::kMaxText];
     UINT n = GetWindowsDirectoryA(path, sizeof path);
     if (n == 0 || n >= sizeof path) return false;
