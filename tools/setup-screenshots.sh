@@ -18,7 +18,35 @@ MEDIUM="$BUILD_DIR/setup-medium"
 rm -rf "$MEDIUM"; mkdir -p "$OUT" "$MEDIUM"
 cp "$BIN_DIR/setup.exe" "$MEDIUM/"
 cp "$TEST_DIR/tests/setup_service_double.exe" "$MEDIUM/VnDaemon.exe"
-printf '[Setup]\r\nProductName=Kalvo USB Tessaro Keyboard\r\nVersion=2.10\r\nAskLicense=TRUE\r\nAskPath=TRUE\r\nAskProgramFolder=TRUE\r\nPS2Type=TRUE\r\n' >"$MEDIUM/SETUPNT.INI"
+printf '[Setup]\r\nProductName=Kalvo USB Tessaro Keyboard\r\nVersion=2.10\r\nAskLicense=TRUE\r\nAskPath=TRUE\r\nAskProgramFolder=TRUE\r\nBkgLogo=logo.pcx\r\n' >"$MEDIUM/SETUPNT.INI"
+# A 256-colour PCX logo: a white badge with a blue ring on the window's teal.
+python3 - "$MEDIUM/logo.pcx" <<'PY'
+import math, struct, sys
+w, h = 180, 90
+palette = [(0, 128, 128), (255, 255, 255), (0, 70, 170), (230, 236, 245)]
+rows = []
+for y in range(h):
+    row = []
+    for x in range(w):
+        d = math.hypot((x - w / 2) / (w / 2 - 4), (y - h / 2) / (h / 2 - 4))
+        row.append(0 if d > 1 else 2 if d > 0.8 else 3 if d > 0.7 else 1)
+    rows.append(row)
+header = struct.pack('<BBBBHHHHHH48sBBHH58s', 10, 5, 1, 8, 0, 0, w - 1, h - 1, 96, 96, bytes(48), 0, 1, w, 1,
+                     bytes(58))
+data = bytearray()
+for row in rows:
+    i = 0
+    while i < w:
+        n = 1
+        while i + n < w and row[i + n] == row[i] and n < 63:
+            n += 1
+        data += bytes([0xC0 | n, row[i]])
+        i += n
+pal = bytearray(768)
+for i, c in enumerate(palette):
+    pal[3 * i:3 * i + 3] = bytes(c)
+open(sys.argv[1], 'wb').write(header + data + b'\x0c' + pal)
+PY
 printf 'SOFTWARE LICENSE AGREEMENT\r\n\r\nPlease read this agreement carefully before installing the software.\r\n' >"$MEDIUM/LICENENG.TXT"
 printf 'ソフトウェア使用許諾契約\r\n\r\nソフトウェアをインストールする前に、この契約をよくお読みください。\r\n' | iconv -f UTF-8 -t CP932 >"$MEDIUM/LICENJP.TXT"
 press() { "$VN_WINE" "$TEST_DIR/tests/setup_press.exe" "$1" >/dev/null 2>&1 || true; sleep 1.5; }
