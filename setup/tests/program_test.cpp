@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -347,6 +349,24 @@ TEST_F(SetupProgram, ExitSetupAsksAndResumeKeepsTheWizard) {
     Click(ask, IDC_EXIT_SETUP);
     EXPECT_TRUE(Ends());
     EXPECT_TRUE(ServiceStarted());
+}
+
+TEST_F(SetupProgram, PreRunProgramsRunBeforeTheWizard) {
+    ASSERT_TRUE(CreateDirectoryA(dir.file("pre").c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA(dir.file("VnDaemon.exe").c_str(), dir.file("pre\\first.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(dir.file("VnDaemon.exe").c_str(), dir.file("pre\\second.exe").c_str(), FALSE));
+    Script("SETUPNT.INI", std::string(kProduct) +
+                              "[Strings]\r\nWord=two\r\n[PreRun Programs]\r\nfirst.exe=%1%\\pre, one %Word%, 1\r\n"
+                              "missing.exe=%1%,x,1\r\nsecond.exe=%1%\\pre,\"a,b\",1\r\n");
+    Start();
+    ASSERT_TRUE(Sheet());
+    // Both were waited for: their proofs are there, in script order, before the wizard.
+    std::string log;
+    {
+        std::ifstream f(dir.file("pre\\service.log"), std::ios::binary);
+        log.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    }
+    EXPECT_EQ(log, "one two\na,b\n");
 }
 
 TEST_F(SetupProgram, LicenceTextByLocale) {
