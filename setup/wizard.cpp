@@ -84,15 +84,19 @@ void FillSummary(HWND page, const SetupRun& run) {
     SetDlgItemTextA(page, IDC_SUMMARY, text.c_str());
 }
 
+// More than any agreement needs; a larger file shows its beginning.
+constexpr DWORD kMaxLicence = 1024 * 1024;
+
 void ShowLicence(HWND page, const SetupRun& run) {
     std::string text;
+    const DWORD length = run.licenceLength < kMaxLicence ? run.licenceLength : kMaxLicence;
     if (!run.licencePath.empty()) {
         vn::FileHandle file(
             CreateFileA(run.licencePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         if (file) {
-            text.resize(run.licenceLength);
+            text.resize(length);
             DWORD read = 0;
-            if (!ReadFile(file.get(), &text[0], run.licenceLength, &read, nullptr)) read = 0;
+            if (length && !ReadFile(file.get(), &text[0], length, &read, nullptr)) read = 0;
             text.resize(read);
         }
     }
