@@ -424,6 +424,16 @@ TEST_F(SetupProgram, WizardBelowTheBandOfTitleAndLogo) {
         int expect = logoHeight == 0 ? centred : std::min(logoHeight + chrome, static_cast<int>(work.bottom) - h);
         EXPECT_EQ(r.top, expect) << logoHeight;
         EXPECT_EQ(r.left, work.left + (work.right - work.left - (r.right - r.left)) / 2);
+        // Moved away, it goes back below the band when the work area changes.
+        SetWindowPos(sheet, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT moved{};
+        GetWindowRect(sheet, &moved);
+        ASSERT_EQ(moved.top, 0);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(sheet, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_NORMAL, 5000, &ignored);
+        RECT again{};
+        GetWindowRect(sheet, &again);
+        EXPECT_EQ(again.top, expect) << logoHeight;
         TerminateProcess(pi.hProcess, 0);
         Ends();
         CloseHandle(pi.hProcess);
