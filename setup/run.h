@@ -38,10 +38,8 @@ struct SetupRun {
     int bandHeight = 0;  // the wizard is never placed above it
 };
 
-// A resource string of this program (empty when missing).
-std::string LoadText(HINSTANCE instance, UINT id);
-// The text with every "%s" replaced by value.
-std::string FillIn(std::string text, const std::string& value);
+using instutil::FillIn;
+using instutil::LoadText;
 
 // Start-up: classify the system, read the script, pick the licence text, run "PreRun Programs",
 // apply the command line. False (after telling the user) when setup cannot go on.

@@ -68,18 +68,6 @@ void RunPreRunPrograms(const SetupRun& run, const FileProfile& profile) {
 
 }  // namespace
 
-std::string LoadText(HINSTANCE instance, UINT id) {
-    char text[1024] = {};
-    LoadStringA(instance, id, text, sizeof text);
-    return text;
-}
-
-std::string FillIn(std::string text, const std::string& value) {
-    for (std::size_t at = text.find("%s"); at != std::string::npos; at = text.find("%s", at + value.size()))
-        text.replace(at, 2, value);
-    return text;
-}
-
 bool EnsureRuntime(const char* systemFolder) {
     std::string target = std::string(systemFolder) + "\\msvcrt.dll";
     if (instutil::FileExists(target.c_str())) return true;

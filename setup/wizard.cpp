@@ -158,33 +158,11 @@ bool FloppyInDriveA() {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES;
 }
 
-// The NT family restarts only for a process holding the shutdown privilege. The security
-// functions are looked up at run time: the 9x family has none.
-void EnableShutdownPrivilege() {
-    HMODULE advapi = GetModuleHandleA("ADVAPI32.DLL");
-    if (!advapi) return;
-    using OpenTokenFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE*);
-    using LookupFn = BOOL(WINAPI*)(const char*, const char*, LUID*);
-    using AdjustFn = BOOL(WINAPI*)(HANDLE, BOOL, TOKEN_PRIVILEGES*, DWORD, TOKEN_PRIVILEGES*, DWORD*);
-    auto openToken = reinterpret_cast<OpenTokenFn>(GetProcAddress(advapi, "OpenProcessToken"));
-    auto lookup = reinterpret_cast<LookupFn>(GetProcAddress(advapi, "LookupPrivilegeValueA"));
-    auto adjust = reinterpret_cast<AdjustFn>(GetProcAddress(advapi, "AdjustTokenPrivileges"));
-    HANDLE token = nullptr;
-    if (!openToken || !lookup || !adjust ||
-        !openToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
-        return;
-    vn::Handle owned(token);
-    TOKEN_PRIVILEGES tp{};
-    tp.PrivilegeCount = 1;
-    tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    if (lookup(nullptr, "SeShutdownPrivilege", &tp.Privileges[0].Luid)) adjust(token, FALSE, &tp, 0, nullptr, nullptr);
-}
-
 void Restart(HWND page, const SetupRun& run) {
     if (!run.silent && FloppyInDriveA())
         MessageBoxA(page, LoadText(run.instance, IDS_RESTART_DISKS).c_str(), LoadText(run.instance, IDS_WARNING).c_str(),
                     MB_OK | MB_ICONWARNING);
-    if (run.system.nt) EnableShutdownPrivilege();
+    if (run.system.nt) instutil::EnableShutdownPrivilege();
     ExitWindowsEx(EWX_REBOOT, 0);
 }
 

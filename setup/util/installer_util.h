@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "setup/util/rules.h"
 
 namespace instutil {
@@ -56,6 +58,15 @@ HFONT CreateTitleFont(const char* userLocale);
 // second line when wider than the client width minus 15. Returns the height the title takes
 // (line height times lines plus 10).
 int DrawTitle(HDC dc, HFONT font, const char* title, int clientWidth);
+
+// A resource string of the program (empty when missing).
+std::string LoadText(HINSTANCE instance, UINT id);
+// The text with every "%s" replaced by value.
+std::string FillIn(std::string text, const std::string& value);
+
+// The NT family restarts only for a process holding the shutdown privilege; the security
+// functions are looked up at run time, since the 9x family has none.
+void EnableShutdownPrivilege();
 
 // The background colour of the setup and uninstall windows.
 constexpr COLORREF kBackdropColour = RGB(0, 128, 128);

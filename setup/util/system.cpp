@@ -124,4 +124,36 @@ bool AddRenameLine(const char* wininitPath, const char* target, const char* sour
     return SetEndOfFile(file.get()) != 0;
 }
 
+std::string LoadText(HINSTANCE instance, UINT id) {
+    char text[1024] = {};
+    LoadStringA(instance, id, text, sizeof text);
+    return text;
+}
+
+std::string FillIn(std::string text, const std::string& value) {
+    for (std::size_t at = text.find("%s"); at != std::string::npos; at = text.find("%s", at + value.size()))
+        text.replace(at, 2, value);
+    return text;
+}
+
+void EnableShutdownPrivilege() {
+    HMODULE advapi = GetModuleHandleA("ADVAPI32.DLL");
+    if (!advapi) return;
+    using OpenTokenFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE*);
+    using LookupFn = BOOL(WINAPI*)(const char*, const char*, LUID*);
+    using AdjustFn = BOOL(WINAPI*)(HANDLE, BOOL, TOKEN_PRIVILEGES*, DWORD, TOKEN_PRIVILEGES*, DWORD*);
+    auto openToken = reinterpret_cast<OpenTokenFn>(GetProcAddress(advapi, "OpenProcessToken"));
+    auto lookup = reinterpret_cast<LookupFn>(GetProcAddress(advapi, "LookupPrivilegeValueA"));
+    auto adjust = reinterpret_cast<AdjustFn>(GetProcAddress(advapi, "AdjustTokenPrivileges"));
+    HANDLE token = nullptr;
+    if (!openToken || !lookup || !adjust ||
+        !openToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return;
+    vn::Handle owned(token);
+    TOKEN_PRIVILEGES tp{};
+    tp.PrivilegeCount = 1;
+    tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (lookup(nullptr, "SeShutdownPrivilege", &tp.Privileges[0].Luid)) adjust(token, FALSE, &tp, 0, nullptr, nullptr);
+}
+
 }  // namespace instutil

@@ -1,0 +1,50 @@
+// Resource and control ids of the uninstaller.
+#pragma once
+
+#define IDS_CONFIRM 25
+#define IDS_UNINSTALL 26
+#define IDS_UNINSTALLATION 27
+#define IDS_STAGE1 41
+#define IDS_STAGE2 42
+#define IDS_STAGE3 43
+#define IDS_STAGE4 44
+#define IDS_STAGE5 45
+#define IDS_STAGE6 46
+#define IDS_STAGE_DONE 47
+
+#define IDA_PROGRESS 102
+#define IDB_TICK 103
+#define IDI_UNINSTALL 300
+
+#define IDD_PROGRESS 201
+#define IDD_SHARED 202
+#define IDD_RESULT 203
+
+#define IDC_PROGRESS_TEXT 1001
+#define IDC_PROGRESS_BAR 1002
+#define IDC_STATUS 1003
+#define IDC_TICK1 1011  // 1011 to 1016: the tick beside each stage
+#define IDC_ANIMATE1 1021  // 1021 to 1026: the animation beside each stage
+#define IDC_STAGE1 1031  // 1031 to 1036: the stage names
+#define IDC_SHARED_TEXT1 1101
+#define IDC_SHARED_TEXT2 1102
+#define IDC_SHARED_NAME 1103
+#define IDC_SHARED_FOLDER 1104
+#define IDC_YES_TO_ALL 1105
+#define IDC_NO_TO_ALL 1106
+#define IDC_RESULT_TEXT1 1201
+#define IDC_RESULT_TEXT2 1202
+#define IDC_RESULT_TEXT3 1203
+#define IDC_RESTART_NOW 1204
+#define IDC_RESTART_LATER 1205
+#define IDC_SKIPPED_TEXT 1206
+#define IDC_SKIPPED_LIST 1207
+#define IDC_FINISH 1208
+
+#define IDS_PROGRESS_TEXT 50
+#define IDS_SHARED_TEXT 51
+#define IDS_RESULT_DONE 52
+#define IDS_RESULT_FAILED 53
+#define IDS_RESULT_FAILED_HINT 54
+#define IDS_RESTART_NEEDED 55
+#define IDS_REMOVE_DISKS 56
