@@ -193,8 +193,9 @@ INT_PTR CALLBACK ResultProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         // What the record asked for beyond the product is named, so that nothing is left unexplained.
         Show(dlg, IDC_SKIPPED_TEXT, !run->skipped.empty());
         Show(dlg, IDC_SKIPPED_LIST, !run->skipped.empty());
-        for (const std::string& item : run->skipped)
-            SendDlgItemMessageA(dlg, IDC_SKIPPED_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        std::string list;
+        for (const std::string& item : run->skipped) list += (list.empty() ? "" : "\r\n") + item;
+        SetDlgItemTextA(dlg, IDC_SKIPPED_LIST, list.c_str());
         if (offer) {
             SetFocus(GetDlgItem(dlg, IDC_RESTART_NOW));
             return FALSE;

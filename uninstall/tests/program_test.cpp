@@ -62,7 +62,7 @@ std::string Lower(std::string s) {
 }
 
 std::string Text(HWND w) {
-    char text[1024] = {};
+    char text[4096] = {};
     DWORD_PTR n = 0;
     SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &n);
     return text;
@@ -181,12 +181,8 @@ protected:
         r.restartOffered = IsWindowVisible(GetDlgItem(result, IDC_RESTART_NOW));
         HWND list = GetDlgItem(result, IDC_SKIPPED_LIST);
         if (IsWindowVisible(list)) {
-            LRESULT n = SendMessageA(list, LB_GETCOUNT, 0, 0);
-            for (LRESULT i = 0; i < n; ++i) {
-                char item[1024] = {};
-                SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
-                r.skipped.emplace_back(item);
-            }
+            std::stringstream lines(Text(list));
+            for (std::string line; std::getline(lines, line);) r.skipped.push_back(line.substr(0, line.find('\r')));
         }
         // Never a real restart of the test bed.
         SendMessageA(GetDlgItem(result, IDC_RESTART_LATER), BM_CLICK, 0, 0);
