@@ -20,7 +20,7 @@ rm -rf "$PRODUCT"; mkdir -p "$OUT" "$PRODUCT"
 cp "$BIN_DIR/VNUninst.exe" "$PRODUCT/"
 shot() { import -display "$DISPLAY" -window root "$OUT/$1.png"; echo "saved $OUT/$1.png"; }
 key() { xdotool key --clearmodifiers "$1"; sleep 1.5; }
-folder='Z:'"${PRODUCT//\//\\\\}"
+folder='Z:'"${PRODUCT//\//\\}"
 
 for lang in en ja; do
   locale=en_US.UTF-8; [ "$lang" = ja ] && locale=ja_JP.UTF-8

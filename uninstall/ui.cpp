@@ -33,6 +33,15 @@ INT_PTR CALLBACK SharedProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         SetDlgItemTextA(dlg, IDC_SHARED_TEXT1, FillIn(LoadText(q->run->instance, IDS_SHARED_TEXT), q->run->product).c_str());
         SetDlgItemTextA(dlg, IDC_SHARED_NAME, q->name->c_str());
         SetDlgItemTextA(dlg, IDC_SHARED_FOLDER, q->folder->c_str());
+        // Below the progress dialog when there is room, so that the stages stay in view.
+        RECT owner{}, self{}, work{};
+        GetWindowRect(GetParent(dlg), &owner);
+        GetWindowRect(dlg, &self);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        int height = self.bottom - self.top, width = self.right - self.left;
+        if (owner.bottom + 8 + height <= work.bottom)
+            SetWindowPos(dlg, nullptr, (owner.left + owner.right - width) / 2, owner.bottom + 8, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER);
         return TRUE;
     }
     case WM_COMMAND:
