@@ -83,31 +83,12 @@ LRESULT CALLBACK BackgroundProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int RunBackground(SetupRun& run) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = BackgroundProc;
-    wc.hInstance = run.instance;
-    wc.hIcon = LoadIconA(run.instance, MAKEINTRESOURCEA(IDI_SETUP));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = kClassName;
-    if (!RegisterClassA(&wc)) return 1;
-
     Background bg;
     bg.run = &run;
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    HWND window = CreateWindowExA(0, kClassName, LoadText(run.instance, IDS_SETUP).c_str(), WS_OVERLAPPEDWINDOW, 0, 0,
-                                  work.right - work.left, work.bottom - work.top, nullptr, nullptr, run.instance, &bg);
+    HWND window = instutil::CreateBackdrop(run.instance, kClassName, IDI_SETUP, LoadText(run.instance, IDS_SETUP).c_str(),
+                                           BackgroundProc, &bg);
     if (!window) return 1;
-    if (!run.hidden) {
-        ShowWindow(window, SW_SHOWMAXIMIZED);
-        UpdateWindow(window);
-    }
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    instutil::RunBackdrop(window, !run.hidden);
     return 0;
 }
 

@@ -219,6 +219,12 @@ void DeleteFolders(UninstallRun& run) {
 }
 
 bool DeleteRegistry(UninstallRun& run) {
+    // Read first: a script writes its "CleanRegs" list with "Add Registry", which also lists those
+    // very values under "DeleteRegs", so they would be gone before their turn.
+    std::string clean = Sub(run, "CleanRegs");
+    std::vector<std::pair<std::string, std::vector<NamedText>>> cleanList;
+    for (const std::string& rootName : SubKeys(HKEY_LOCAL_MACHINE, clean))
+        cleanList.emplace_back(rootName, ReadValues(HKEY_LOCAL_MACHINE, clean + "\\" + rootName));
     std::string regs = Sub(run, "DeleteRegs");
     for (const std::string& rootName : SubKeys(HKEY_LOCAL_MACHINE, regs)) {
         HKEY root = RootByName(rootName);
@@ -236,11 +242,10 @@ bool DeleteRegistry(UninstallRun& run) {
             }
         }
     }
-    std::string clean = Sub(run, "CleanRegs");
-    for (const std::string& rootName : SubKeys(HKEY_LOCAL_MACHINE, clean))
-        for (const NamedText& v : ReadValues(HKEY_LOCAL_MACHINE, clean + "\\" + rootName))
+    for (const auto& root : cleanList)
+        for (const NamedText& v : root.second)
             if (MeansWholeKey(v.second) && !TrimAtSigns(v.first).empty())
-                DeleteEmptyKeys(RootByName(rootName), TrimAtSigns(v.first));
+                DeleteEmptyKeys(RootByName(root.first), TrimAtSigns(v.first));
     bool gone = DeleteTree(HKEY_LOCAL_MACHINE, RecordPath(run.key));
     RemoveEmptyBookkeeping();
     return gone;

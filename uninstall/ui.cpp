@@ -295,28 +295,11 @@ LRESULT CALLBACK BackgroundProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 void RunUninstall(UninstallRun& run) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = BackgroundProc;
-    wc.hInstance = run.instance;
-    wc.hIcon = LoadIconA(run.instance, MAKEINTRESOURCEA(IDI_UNINSTALL));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = kClassName;
-    if (!RegisterClassA(&wc)) return;
     Background bg{&run, {}, run.product + " " + LoadText(run.instance, IDS_UNINSTALL)};
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    HWND window = CreateWindowExA(0, kClassName, bg.title.c_str(), WS_OVERLAPPEDWINDOW, work.left, work.top,
-                                  work.right - work.left, work.bottom - work.top, nullptr, nullptr, run.instance, &bg);
+    HWND window = instutil::CreateBackdrop(run.instance, kClassName, IDI_UNINSTALL, bg.title.c_str(), BackgroundProc, &bg);
     if (!window) return;
     run.background = window;
-    ShowWindow(window, SW_SHOWMAXIMIZED);
-    UpdateWindow(window);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    instutil::RunBackdrop(window, true);
 }
 
 }  // namespace uninst

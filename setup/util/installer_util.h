@@ -68,6 +68,13 @@ std::string FillIn(std::string text, const std::string& value);
 // functions are looked up at run time, since the 9x family has none.
 void EnableShutdownPrivilege();
 
+// Registers the window class of a full-screen backdrop (the icon of the given id, arrow cursor,
+// white brush) and creates the window over the work area with param as its creation data.
+HWND CreateBackdrop(HINSTANCE instance, const char* className, int iconId, const char* title, WNDPROC proc,
+                    void* param);
+// Shows the backdrop maximized (unless hidden) and runs the thread's messages until it quits.
+void RunBackdrop(HWND window, bool show);
+
 // The background colour of the setup and uninstall windows.
 constexpr COLORREF kBackdropColour = RGB(0, 128, 128);
 

@@ -101,4 +101,32 @@ int DrawTitle(HDC dc, HFONT font, const char* title, int clientWidth) {
     return tm.tmHeight * lines + 10;
 }
 
+HWND CreateBackdrop(HINSTANCE instance, const char* className, int iconId, const char* title, WNDPROC proc,
+                    void* param) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = className;
+    if (!RegisterClassA(&wc)) return nullptr;
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, 0, 0, work.right - work.left,
+                           work.bottom - work.top, nullptr, nullptr, instance, param);
+}
+
+void RunBackdrop(HWND window, bool show) {
+    if (show) {
+        ShowWindow(window, SW_SHOWMAXIMIZED);
+        UpdateWindow(window);
+    }
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
 }  // namespace instutil

@@ -13,8 +13,11 @@
 #include "common/handles.h"
 #include "common/testing/winetest.h"
 #include "uninstall/resource.h"
+#include "uninstall/tests/dialogs.h"
 
 namespace {
+
+using namespace uninsttest;
 
 const char kRecords[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kSharedFile[] = "Software\\Varnel\\Uninstall\\SharedFile\\";
@@ -59,36 +62,6 @@ std::string PendingOperations() {
 std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-std::string Text(HWND w) {
-    char text[4096] = {};
-    DWORD_PTR n = 0;
-    SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &n);
-    return text;
-}
-
-struct Search {
-    std::string caption;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindDialog(HWND w, LPARAM lp) {
-    auto* s = reinterpret_cast<Search*>(lp);
-    char cls[16] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w) && Text(w) == s->caption) s->found = w;
-    return TRUE;
-}
-
-HWND Dialog(const std::string& caption) {
-    Search s{caption};
-    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-void Click(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 // What the result dialog showed.
@@ -150,11 +123,6 @@ protected:
     }
     void StartWorking(const std::string& key) { Start("\"" + key + "\" /DeleteSelf \"" + dir.path() + "\""); }
 
-    HWND WaitDialog(const std::string& caption, DWORD ms = 20000) {
-        HWND found = nullptr;
-        vntest::WaitUntil([&] { return (found = Dialog(caption)) != nullptr; }, ms);
-        return found;
-    }
     void Confirm(const std::string& product) {
         HWND box = WaitDialog(product + " Uninstallation");
         ASSERT_TRUE(box) << "no confirmation";
