@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/handles.h"
+#include "common/text.h"
 #include "service/tests/tray_count.h"
 
 namespace vnd::test {
@@ -26,6 +27,33 @@ TEST_F(Program, SecondStartExitsAndLeavesTheFirst) {
     EXPECT_TRUE(IsWindow(main));
     EXPECT_EQ(FindWindowA("#32770", "VnDaemon"), nullptr);  // no message box
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+// A start-up that fails at the keyboard library runs the shutdown steps, which must not write the
+// display library's defaults over what the user chose.
+TEST_F(Program, FailedStartUpKeepsTheUsersDisplaySettings) {
+    char user[vn::kMaxText] = "";
+    DWORD size = sizeof user;
+    GetUserNameA(user, &size);
+    const std::string osd = std::string(kUser) + "\\users\\" + user + "\\OSD";
+    vn::RegKey key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, osd.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.out(),
+                              nullptr),
+              ERROR_SUCCESS);
+    const DWORD red = 0x0000FF;
+    RegSetValueExA(key.get(), "Color", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&red), sizeof red);
+    RegSetValueExA(key.get(), "FaceName", 0, REG_SZ, reinterpret_cast<const BYTE*>("Courier New"), 12);
+    SetControl("InitResult", 0);
+    ASSERT_TRUE(Start(&pi));
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD color = 0, type = 0, n = sizeof color;
+    ASSERT_EQ(RegQueryValueExA(key.get(), "Color", nullptr, &type, reinterpret_cast<BYTE*>(&color), &n), ERROR_SUCCESS);
+    EXPECT_EQ(color, red);
+    char face[64] = "";
+    n = sizeof face;
+    RegQueryValueExA(key.get(), "FaceName", nullptr, nullptr, reinterpret_cast<BYTE*>(face), &n);
+    EXPECT_STREQ(face, "Courier New");
+    EXPECT_NE(RegQueryValueExA(key.get(), "Duration", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
 }
 
 TEST_F(Program, TrayFollowsTheKeyboardAndTheUser) {
