@@ -192,7 +192,7 @@ int Daemon::RunButtonRecord(const char* section, bool feedback, int make, Launch
 
 Window Daemon::LookupWindow(const char* section) {
     int find = 0;
-    if (p_.keyfunc.GetNumber(section, "FindWindow", &find) && find) {
+    if (p_.keyfunc.GetBool(section, "FindWindow", &find) && find) {
         std::string cls, title;
         bool hasClass = p_.keyfunc.GetString(section, "ClassName", &cls);
         bool hasTitle = p_.keyfunc.GetString(section, "WindowName", &title);

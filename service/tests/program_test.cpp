@@ -307,6 +307,25 @@ TEST_F(Program, Kind5SendsItsMessageToTheFoundWindow) {
     EXPECT_EQ(g_received, "405 40001 -2;");
 }
 
+// "FindWindow" is a Boolean of the store: a text true or a short binary value counts as well.
+TEST_F(Program, Kind5FindWindowIsReadAsABoolean) {
+    HWND target = MakeWindow("VnKind5Target", "target", TargetProc);
+    g_received.clear();
+    ASSERT_TRUE(Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE")));
+    SetNumber("Buttons\\Aux1", "ActionType", 5);
+    SetNumber("Buttons\\Aux1", "ActionCommand", WM_USER + 5);
+    SetText("Buttons", "ClassName", "VnKind5Target");
+    SetText("Buttons", "FindWindow", "TRUE");
+    Launch();
+    Key(2, 0x09);
+    EXPECT_TRUE(vntest::WaitUntil([] { return g_received == "405 0 0;"; }, 5000)) << g_received;
+    const BYTE one = 1;
+    SetSetting("Buttons", "FindWindow", REG_BINARY, &one, 1);
+    Key(2, 0x09);
+    EXPECT_TRUE(vntest::WaitUntil([] { return g_received == "405 0 0;405 0 0;"; }, 5000)) << g_received;
+    DestroyWindow(target);
+}
+
 // Kind 6 holds a shell item list: here the one of the proof program, which opening starts.
 TEST_F(Program, Kind6OpensItsShellItem) {
     using FromPath = void*(WINAPI*)(const char*);
