@@ -86,6 +86,23 @@ TEST_F(Discovery, CloseWithNothingOpenIsHarmless) {
 
 namespace {
 
+// Windows 95 and NT 4.0 have no device notifications: a keyboard present at start works all the
+// same (a PS/2-connected one reaches the service through the hook alone).
+TEST_F(Discovery, WithoutDeviceNotificationsUnderChildVersion) {
+    if (!vntest::InChild()) GTEST_SKIP() << "runs in the version children";
+    int first = fake.PlugKeyboard(kProductUsb);
+    ASSERT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 2);
+    fake.Feed(first + 1, {0x01, 0x1E, 0, 0, 0});
+    ASSERT_EQ(window.WaitFor(1).size(), 1u);
+    EXPECT_EQ(window.events()[0].lParam, LPARAM(0x000C00CD));
+}
+
+TEST(DiscoveryVersions, OldSystemsWithoutDeviceNotifications) {
+    for (const char* v : {"win95", "nt40"})
+        EXPECT_EQ(vntest::RunSelf("Discovery.WithoutDeviceNotificationsUnderChildVersion", {v}), 0) << v;
+}
+
 // The system's own HID stack under Wine: its virtual mouse and keyboard are not ours.
 TEST(SystemHid, NoKeyboardOfOursIsFound) {
     fakekbd::TestWindow window;
