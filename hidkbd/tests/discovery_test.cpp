@@ -76,6 +76,28 @@ TEST_F(Discovery, SecondInitClosesTheFirstSet) {
     EXPECT_EQ(window.events().size(), 1u);
 }
 
+TEST_F(Discovery, MoreThanEightCollectionsAreAllOpened) {
+    for (int k = 0; k < 5; ++k) fake.PlugKeyboard(k % 2 ? kProductPs2Combo : kProductUsb, k);
+    ASSERT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 10);
+    EXPECT_EQ(fake.OpenHandles(), 20);
+}
+
+// A handle registration that the system refuses undoes the whole start: nothing stays open.
+TEST_F(Discovery, RefusedRegistrationRollsTheStartBack) {
+    fake.PlugKeyboard(kProductUsb, 0);
+    fake.PlugKeyboard(kProductPs2Combo, 1);
+    fake.SetNotificationsFail(true);
+    EXPECT_EQ(VnHidInit(window.hwnd(), kTable, 2), 0);
+    EXPECT_EQ(VnHidGetNumberDevices(), 0);
+    EXPECT_FALSE(vnhid::ShellHookInstalled());
+    EXPECT_EQ(fake.OpenHandles(), 0);
+    EXPECT_EQ(fake.OutstandingPreparsed(), 0);
+    fake.SetNotificationsFail(false);
+    EXPECT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 4);
+}
+
 TEST_F(Discovery, CloseWithNothingOpenIsHarmless) {
     EXPECT_EQ(VnHidClose(), 1);
     EXPECT_EQ(VnHidClose(), 1);
