@@ -285,16 +285,23 @@ LRESULT CALLBACK TargetProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcA(h, m, w, l);
 }
 
-TEST_F(Program, Kind5SendsItsMessageToTheFoundWindow) {
+// The test's window of class "VnKind5Target" and a kind-5 record of Aux1 that sends it WM_USER + 5
+// (the wizard, started when a press fails, is the proof program).
+HWND Kind5Target(const vntest::TempDir& dir) {
     HWND target = MakeWindow("VnKind5Target", "target", TargetProc);
     g_received.clear();
-    ASSERT_TRUE(Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE")));
+    Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE"));
     SetNumber("Buttons\\Aux1", "ActionType", 5);
     SetNumber("Buttons\\Aux1", "ActionCommand", WM_USER + 5);
+    SetText("Buttons", "ClassName", "VnKind5Target");
+    return target;
+}
+
+TEST_F(Program, Kind5SendsItsMessageToTheFoundWindow) {
+    HWND target = Kind5Target(dir);
     SetNumber("Buttons\\Aux1", "ActionParam1", 40001);
     SetNumber("Buttons\\Aux1", "ActionParam2", static_cast<DWORD>(-2));
     SetNumber("Buttons", "FindWindow", 1);
-    SetText("Buttons", "ClassName", "VnKind5Target");
     Launch();
     Key(2, 0x09);
     // The service sends it while handling the key, after this thread's own sync message.
@@ -309,12 +316,7 @@ TEST_F(Program, Kind5SendsItsMessageToTheFoundWindow) {
 
 // "FindWindow" is a Boolean of the store: a text true or a short binary value counts as well.
 TEST_F(Program, Kind5FindWindowIsReadAsABoolean) {
-    HWND target = MakeWindow("VnKind5Target", "target", TargetProc);
-    g_received.clear();
-    ASSERT_TRUE(Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE")));
-    SetNumber("Buttons\\Aux1", "ActionType", 5);
-    SetNumber("Buttons\\Aux1", "ActionCommand", WM_USER + 5);
-    SetText("Buttons", "ClassName", "VnKind5Target");
+    HWND target = Kind5Target(dir);
     SetText("Buttons", "FindWindow", "TRUE");
     Launch();
     Key(2, 0x09);
