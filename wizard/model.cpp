@@ -90,6 +90,7 @@ void AssignmentText(const KeySlot& slot, char* text, std::size_t size) {
 }
 
 void ApplyPending(KeySlot& slot, const char* label) {
+    slot.applied = true;
     vn::CopyTruncated(slot.label, kField, label);
     slot.commandLength = slot.pendingLength;
     slot.type = slot.pendingType;

@@ -44,6 +44,7 @@ struct KeySlot {
     char command[kField];
     char params[kField];
     int commandLength;
+    bool applied;  // Apply or Reset gave this key a new assignment during this run
 };
 
 // Page Back/Next moves. Back from Print Label skips Customize Keys when the keys are off.

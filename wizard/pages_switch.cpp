@@ -88,8 +88,8 @@ public:
     void Contribute(FinishInput& in) const override { in.keyreachEnable = flag_; }
 
 protected:
-    // On every visit the buttons follow the choice, so Disable always offers Finish.
-    void OnActivate() override { sheet_.SetButtons(flag_ == -1 ? kBack : flag_ == 1 ? kBack | kNext : kBack | kFinish); }
+    // The buttons are set by the radio handlers alone (one of them runs at initialisation): on a
+    // later visit Next stays offered with Disable chosen, and leads on with the keys off.
     void Choose(int radio) override {
         SwitchPage::Choose(radio);
         if (radio != 0) sheet_.SetButtons(kBack | kFinish);

@@ -87,7 +87,9 @@ void WriteKeys(const FinishInput& in) {
         }
         const KeySlot& s = in.slots[k];
         KeySlot& out = in.slotsOut[k];
-        if (!s.label[0] || !s.command[0]) continue;
+        // A key the user did not give a new assignment keeps its record exactly as stored, whatever
+        // its kind, and whatever did not fit the wizard's fields.
+        if (!s.applied || !s.label[0] || !s.command[0]) continue;
         Reg_SetProfileString(section, "DisplayName", s.label);
         Reg_SetProfileString(section, "ActionParam1", s.params);
         vn::CopyTruncated(out.storedLabel, kField, s.label);

@@ -43,10 +43,10 @@ WizardProcess::~WizardProcess() {
     }
 }
 
-bool WizardProcess::Start(const std::string& exe, const std::string& folder) {
+bool WizardProcess::Start(const std::string& exe, const std::string& folder, const char* args) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    std::string cmd = "\"" + exe + "\"";
+    std::string cmd = "\"" + exe + "\" " + args;
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi_)) return false;
     return vntest::WaitUntil([&] { return (sheet_ = FindDialogOf(pi_.dwProcessId)) != nullptr && Page() != nullptr; },
                              15000);
@@ -101,8 +101,9 @@ void WizardProcess::ClickButton(int id) const {
 }
 
 std::string WizardProcess::Text(int id) const {
+    // Another process's control tells its text only when asked with the message itself.
     char text[520] = {};
-    GetWindowTextA(Control(id), text, sizeof text);
+    SendMessageA(Control(id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
 }
 

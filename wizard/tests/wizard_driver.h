@@ -15,8 +15,8 @@ public:
     WizardProcess(const WizardProcess&) = delete;
     WizardProcess& operator=(const WizardProcess&) = delete;
 
-    // Starts the program (full path) with optional environment additions; waits for its sheet.
-    bool Start(const std::string& exe, const std::string& folder);
+    // Starts the program (full path, working folder, arguments); waits for its sheet.
+    bool Start(const std::string& exe, const std::string& folder, const char* args = "");
     HWND sheet() const { return sheet_; }
     HWND Page() const;  // the current page
     int PageIndex() const;  // by the heading text's page template, -1 when unknown
