@@ -54,11 +54,15 @@ void WizardFonts::Build(HFONT dialogFont) {
     if (!dialogFont || !GetObjectA(dialogFont, sizeof base, &base))
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof base, &base);
     static const int kBody[2] = {9, 11}, kHeading[2] = {16, 20}, kTitle[2] = {24, 28};
+    // Arial has no Chinese, Japanese or Korean letters: those headings keep the dialog's face.
+    bool eastAsian = base.lfCharSet == SHIFTJIS_CHARSET || base.lfCharSet == GB2312_CHARSET ||
+                     base.lfCharSet == CHINESEBIG5_CHARSET || base.lfCharSet == HANGUL_CHARSET;
+    const char* headingFace = eastAsian ? nullptr : "Arial";
     for (int s = 0; s < 2; ++s) {
         body[s] = MakeFont(base, kBody[s], FW_NORMAL, false, nullptr, 0);
         link[s] = MakeFont(base, kBody[s], FW_NORMAL, true, nullptr, 0);
         current[s] = MakeFont(base, kBody[s], FW_BOLD, false, nullptr, 0);
-        heading[s] = MakeFont(base, kHeading[s], FW_NORMAL, false, "Arial", 0);
+        heading[s] = MakeFont(base, kHeading[s], FW_NORMAL, false, headingFace, 0);
         title[s] = MakeFont(base, kTitle[s], FW_BOLD, false, nullptr, 17);
     }
 }

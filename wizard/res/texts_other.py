@@ -388,13 +388,33 @@ ZH_TW = [
 ]
 
 
-def _table(values):
+# The step links are short forms where the page headings do not fit the row at the top.
+STEPS = {
+    "de": ["Navigation", "Keyreach", "Tasten", "Etikett", "Anzeige", "Übersicht"],
+    "fr": ["Navigation", "Keyreach", "Touches", "Étiquette", "Affichage", "Résumé"],
+    "es": ["Navegación", "Keyreach", "Teclas", "Etiqueta", "Pantalla", "Resumen"],
+    "it": ["Navigazione", "Keyreach", "Tasti", "Etichetta", "Schermo", "Riepilogo"],
+    "pt": ["Navegação", "Keyreach", "Teclas", "Etiqueta", "Tela", "Resumo"],
+    "cs": ["Navigace", "Keyreach", "Klávesy", "Štítek", "Zobrazení", "Souhrn"],
+    "sk": ["Navigácia", "Keyreach", "Klávesy", "Štítok", "Zobrazenie", "Súhrn"],
+    "sl": ["Krmarjenje", "Keyreach", "Tipke", "Nalepka", "Prikaz", "Povzetek"],
+    "tr": ["Gezinme", "Keyreach", "Tuşlar", "Etiket", "Gösterge", "Özet"],
+    "ja": ["ナビゲーション", "Keyreach キー", "キーの設定", "ラベル印刷", "画面表示", "概要"],
+    "zh_cn": ["互联网导航", "Keyreach 键", "自定义按键", "打印标签", "屏幕显示", "摘要"],
+    "zh_tw": ["網際網路瀏覽", "Keyreach 按鍵", "自訂按鍵", "列印標籤", "螢幕顯示", "摘要"],
+}
+
+
+def _table(values, steps):
     assert len(values) == len(ORDER), (len(values), len(ORDER))
-    return dict(zip(ORDER, values))
+    table = dict(zip(ORDER, values))
+    table.update(("step%d" % k, text) for k, text in enumerate(STEPS[steps]))
+    return table
 
 
 OTHER = {
-    1028: _table(ZH_TW), 1029: _table(CS), 1031: _table(DE), 1034: _table(ES), 1036: _table(FR),
-    1040: _table(IT), 1041: _table(JA), 1046: _table(PT), 1051: _table(SK), 1055: _table(TR),
-    1060: _table(SL), 2052: _table(ZH_CN), 2058: _table(ES), 3082: _table(ES),
+    1028: _table(ZH_TW, "zh_tw"), 1029: _table(CS, "cs"), 1031: _table(DE, "de"), 1034: _table(ES, "es"),
+    1036: _table(FR, "fr"), 1040: _table(IT, "it"), 1041: _table(JA, "ja"), 1046: _table(PT, "pt"),
+    1051: _table(SK, "sk"), 1055: _table(TR, "tr"), 1060: _table(SL, "sl"), 2052: _table(ZH_CN, "zh_cn"),
+    2058: _table(ES, "es"), 3082: _table(ES, "es"),
 }
