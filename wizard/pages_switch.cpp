@@ -3,6 +3,8 @@
 
 #include "common/text.h"
 #include "keyfunc/vnutil.h"
+#include "wizard/label.h"
+#include "wizard/label_layout.h"
 #include "wizard/resource.h"
 #include "wizard/wizard.h"
 
@@ -98,8 +100,8 @@ protected:
     bool StepLinksLive() const override { return flag_ == 1; }
 };
 
-// Asks whether to print a new key label and in which colours; the label itself is printed by a
-// later part of the program, so leaving forward records the choice only.
+// Asks whether to print a new key label and in which colours; leaving forward with both chosen
+// prints it at once.
 class CPPagePrintLabel : public CPPage {
 public:
     explicit CPPagePrintLabel(CPSheet& s) : CPPage(s, kPrintLabel, IDD_PRINTLABEL) {}
@@ -111,10 +113,12 @@ public:
         Transfer();
         if (print_ != -1) flag_ = print_ == 0 ? 1 : 0;
         sheet_.state().printEnable = flag_;
+        if (flag_ == 1 && scheme_ != -1) Print();
     }
 
 protected:
     void OnInit() override {
+        labelFont_.reset(MakeLabelFont(reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0))));
         EnableScheme(false);
         int stored = ProfileNumber("Buttons", "PrintEnable", 0);
         if (stored == 0) {
@@ -162,7 +166,13 @@ private:
     void EnableScheme(bool on) const {
         for (int id : {IDC_PRINT_QUESTION, IDC_SCHEME_WHITE, IDC_SCHEME_BLACK}) Enable(id, on);
     }
+    void Print() const {
+        LabelJob job{sheet_.instance(), static_cast<HFONT>(labelFont_.get()), scheme_, {}};
+        for (int k = 0; k < kKeyCount; ++k) job.texts[k] = KeyLabelText(sheet_.slots()[k]);
+        PrintKeyLabel(GetParent(hwnd_), job);
+    }
     int print_ = -1, flag_ = -1, scheme_ = -1;
+    vn::GdiObject labelFont_;
 };
 
 }  // namespace

@@ -33,6 +33,7 @@
 #define IDB_PRINT_ON 226
 #define IDB_PRINT_OFF 227
 #define IDB_SUMMARY_KEYS 228
+#define IDB_INSTRUCTIONS 147  // the printed label's instruction picture, 582 x 732
 
 // Shared by every page.
 #define IDC_STEP_FIRST 1032  // 1032 to 1037
