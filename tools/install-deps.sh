@@ -10,6 +10,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool
   fonts-liberation fonts-ipafont-gothic fonts-wqy-microhei googletest imagemagick locales
   clang libclang-rt-14-dev
+  cups printer-driver-cups-pdf poppler-utils
 )
 
 # Unix locales that pick the ANSI code page of each user-interface language under Wine.

@@ -7,7 +7,15 @@ namespace tkcfg {
 const LabelPoint kStripOutline[kStripPoints] = {{119, -19}, {119, -295}, {1840, -295}, {1840, -19}, {119, -19}};
 const LabelPoint kMiddleLine[2] = {{119, -157}, {1840, -157}};
 
-Rect LabelTextBox(int key) { return {160 + 250 * key, -60, 395 + 255 * key, -134}; }
+static int BoxLeft(int key) { return 160 + 250 * key; }
+
+Rect LabelTextBox(int key) {
+    // The boxes widen from key to key; a box stops where the next one starts, and the last keeps
+    // the margin the first keeps from the strip's edge, so no text runs past the cutting line.
+    int right = 395 + 255 * key;
+    int limit = key + 1 < kKeyCount ? BoxLeft(key + 1) : kStripOutline[2].x - (BoxLeft(0) - kStripOutline[0].x);
+    return {BoxLeft(key), -60, right < limit ? right : limit, -134};
+}
 
 LabelSize InstructionSize(int printableWidthMm, int printableHeightMm, int pictureWidth, int pictureHeight) {
     if (pictureWidth <= 0 || pictureHeight <= 0) return {0, 0};

@@ -20,7 +20,8 @@ extern const LabelPoint kMiddleLine[2];
 // Where the instruction picture's top-left corner goes; it is drawn downward from there.
 constexpr LabelPoint kPictureOrigin = {0, -50};
 
-// The text box of key 0 to 6 in the upper half of the strip (top above bottom).
+// The text box of key 0 to 6 in the upper half of the strip (top above bottom), inside the strip
+// and clear of its neighbours.
 Rect LabelTextBox(int key);
 
 // The instruction picture scaled to the printable area (in mm) keeping its proportions: it fills

@@ -146,7 +146,7 @@ def step_insert(c, y0):
 def picture():
     c = Canvas(W, H)
     # The band at the top stays white for the strip; the scissors show where cutting starts.
-    scissors(c, 24, 74, 0.9, 0)
+    scissors(c, 22, 67, 0.9, 0)
     c.rect(20, 96, W - 20, 98, hgrad(20, W - 20, ACCENT, ACCENT2))
     step_cut(c, 114)
     step_fold(c, 320)

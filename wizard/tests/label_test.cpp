@@ -16,7 +16,7 @@ namespace tkcfg::test {
 namespace {
 
 const int kBoxLeft[7] = {160, 410, 660, 910, 1160, 1410, 1660};
-const int kBoxRight[7] = {395, 650, 905, 1160, 1415, 1670, 1925};
+const int kBoxRight[7] = {395, 650, 905, 1160, 1410, 1660, 1799};
 
 TEST(LabelLayout, BoxesPictureScaleAndTexts) {
     for (int k = 0; k < 7; ++k) {
