@@ -202,6 +202,13 @@ HBRUSH CPPage::ColorFor(HDC dc, HWND control) {
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
+HBRUSH CPPage::KeyLabelColors(HDC dc) {
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
 int CPPage::Background() const { return IDB_BACKGROUND; }
 
 void CPPage::EraseBackground(HDC dc) {

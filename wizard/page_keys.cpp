@@ -125,13 +125,7 @@ protected:
     }
 
     HBRUSH ControlColor(HDC dc, int id) override {
-        if (id >= IDC_KEY_LABEL_FIRST && id < IDC_KEY_LABEL_FIRST + kKeyCount) {
-            SetTextColor(dc, RGB(255, 255, 255));
-            SetBkColor(dc, RGB(0, 0, 0));
-            SetBkMode(dc, TRANSPARENT);
-            return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-        }
-        return nullptr;
+        return id >= IDC_KEY_LABEL_FIRST && id < IDC_KEY_LABEL_FIRST + kKeyCount ? KeyLabelColors(dc) : nullptr;
     }
 
 private:

@@ -68,12 +68,7 @@ protected:
     }
 
     HBRUSH ControlColor(HDC dc, int id) override {
-        if (id >= IDC_SUM_LABEL_FIRST && id < IDC_SUM_LABEL_FIRST + kKeyCount) {
-            SetTextColor(dc, RGB(255, 255, 255));
-            SetBkColor(dc, RGB(0, 0, 0));
-            SetBkMode(dc, TRANSPARENT);
-            return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-        }
+        if (id >= IDC_SUM_LABEL_FIRST && id < IDC_SUM_LABEL_FIRST + kKeyCount) return KeyLabelColors(dc);
         if (id == IDC_SUM_EXAMPLE) {
             COLORREF c = Color();
             SetTextColor(dc, c);

@@ -63,6 +63,8 @@ protected:
     int CheckedRadio(int first, int count) const;  // offset of the checked radio, or -1
     void CheckRadio(int first, int count, int offset) const;
     int SetFontAll(HFONT font) const;
+    // Key labels: white letters straight on the black strip of a key picture.
+    static HBRUSH KeyLabelColors(HDC dc);
 
     CPSheet& sheet_;
     HWND hwnd_ = nullptr;

@@ -99,12 +99,7 @@ def nav_picture(on):
     c = panel(260, 180)
     arrow_key(c, 45, 50, False, on)
     arrow_key(c, 145, 50, True, on)
-    if on:
-        check(c, 220, 145, 22)
-    else:
-        c.rect(0, 0, 260, 180, (235, 235, 235), alpha=0.45)
-        slash(c, 220, 140, 28)
-    return c
+    return badge(c, on)
 
 
 def krh_picture(on):
@@ -112,6 +107,11 @@ def krh_picture(on):
     c.round_rect(14, 50, 246, 120, 12, vgrad(50, 120, GRAPHITE_TOP, GRAPHITE_BOTTOM))
     for k in range(7):
         key_cap(c, 22 + 32 * k, 66, 26, 34, lit=(k == 3 and on))
+    return badge(c, on)
+
+
+def badge(c, on):
+    # Switched on: a check mark; off: the picture faded and crossed out.
     if on:
         check(c, 220, 145, 22)
     else:
@@ -190,27 +190,23 @@ def sheet_width():
 
 
 def cursor(path):
-    """The hand cursor (32 x 32, monochrome) with its hot spot at the finger tip."""
+    """The hand cursor (32 x 32, monochrome) with its hot spot at the finger tip (12, 1)."""
     size = 32
-    c = Canvas(size, size, (255, 255, 255))
-    shape = [(11, 1), (14, 1), (14, 11), (22, 12), (25, 14), (25, 23), (21, 30), (11, 30), (5, 21), (5, 17),
-             (8, 17), (11, 20)]
-    c.polygon([(x - 1, y - 1) for x, y in shape], (0, 0, 0))
-    c.polygon([(x + 0.6 * (13 - x) / 8, y + 0.8) for x, y in shape][:1] + shape[1:], (0, 0, 0))
+    outline = [(10, 0), (15, 0), (15, 10), (23, 11), (26, 13), (26, 24), (22, 31), (10, 31), (4, 22), (4, 16),
+               (8, 16), (10, 18)]
     inner = [(12, 2.5), (13, 2.5), (13, 12.5), (21.5, 13.5), (24, 15), (24, 22.5), (20.5, 29), (11.5, 29),
              (6, 20.8), (6, 18.2), (7.8, 18.2), (12, 22.6)]
+    c = Canvas(size, size, (255, 255, 255))
+    c.polygon(outline, (0, 0, 0))
     c.polygon(inner, (255, 255, 255))
     mask_and, mask_xor = [], []
-    for y in range(size - 1, -1, -1):
-        a = x_ = 0
-        row_and, row_xor = 0, 0
+    for y in range(size - 1, -1, -1):  # bottom-up rows
+        row_and = row_xor = 0
         for x in range(size):
-            v = c.px[y][x][0]
-            inside_shape = any(c.px[y][x][i] < 250 for i in range(3)) or _in_poly(shape, x + 0.5, y + 0.5)
             bit = 1 << (31 - x)
-            if not inside_shape:
+            if not _in_poly(outline, x + 0.5, y + 0.5):
                 row_and |= bit  # transparent
-            elif v >= 128:
+            elif c.px[y][x][0] >= 128:
                 row_xor |= bit  # white
         mask_xor.append(struct.pack(">I", row_xor))
         mask_and.append(struct.pack(">I", row_and))

@@ -42,5 +42,26 @@ TEST_F(WithService, NewAssignmentStartsAtTheNextKeyPress) {
     RemoveDirectoryA(folder.c_str());
 }
 
+TEST_F(WithService, StartsTheServiceOnlyToShowTheTrayIcon) {
+    ASSERT_TRUE(CopyFileA((vnd::test::Bin() + "TKCfg.exe").c_str(), dir.file("TKCfg.exe").c_str(), FALSE));
+    for (int show = 0; show < 2; ++show) {
+        WizardProcess wizard;
+        ASSERT_TRUE(wizard.Start(dir.file("TKCfg.exe"), dir.path()));
+        wizard.GoTo(5);
+        wizard.ClickButton(show ? 1041 : 1042);
+        wizard.GoTo(6);
+        PostMessageA(wizard.sheet(), PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+        ASSERT_EQ(0, wizard.WaitExit());
+        DWORD hide = 2;
+        EXPECT_TRUE(ReadNumber("SysTrayIcon", "Hide", &hide));
+        EXPECT_EQ(show ? 0u : 1u, hide);
+        bool started = vntest::WaitUntil([] { return FindWindowA("VNDaemon", nullptr) != nullptr; }, show ? 10000 : 1500);
+        EXPECT_EQ(show != 0, started);
+    }
+    HWND started = FindWindowA("VNDaemon", nullptr);
+    PostMessageA(started, WM_COMMAND, 57665, 0);  // unload
+    EXPECT_TRUE(vntest::WaitUntil([] { return FindWindowA("VNDaemon", nullptr) == nullptr; }, 10000));
+}
+
 }  // namespace
 }  // namespace tkcfg::test

@@ -155,29 +155,5 @@ TEST_F(Sheet, CancelAfterEveryPageWritesNothing) {
     EXPECT_FALSE(KeyExists(""));
 }
 
-TEST_F(Sheet, StartsTheServiceOnlyToShowTheTrayIcon) {
-    ASSERT_TRUE(CopyFileA((vntest::ExeFolder() + "service_standin\\VNDaemon.exe").c_str(),
-                          dir.file("VNDaemon.exe").c_str(), FALSE));
-    WriteNumber("SysTrayIcon", "Hide", 1);
-    StartWizard();
-    wizard.GoTo(5);
-    wizard.GoTo(6);
-    FinishWith(kFinishButton);
-    vntest::PumpFor(1000);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.file("started.txt").c_str()));
-
-    StartWizard();
-    wizard.GoTo(5);
-    wizard.ClickButton(1041);  // show the icon
-    wizard.GoTo(6);
-    EXPECT_EQ("Show System Tray Icon", wizard.Text(2141));
-    FinishWith(kFinishButton);
-    EXPECT_TRUE(vntest::WaitUntil(
-        [&] { return GetFileAttributesA(dir.file("started.txt").c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
-    DWORD hide = 1;
-    EXPECT_TRUE(ReadNumber("SysTrayIcon", "Hide", &hide));
-    EXPECT_EQ(0u, hide);
-}
-
 }  // namespace
 }  // namespace tkcfg::test
