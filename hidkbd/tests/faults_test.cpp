@@ -155,6 +155,41 @@ TEST_F(Faults, ReadersTerminatedInTheMiddleOfWorkLeaveNoLockBehind) {
     }
 }
 
+// A reader that does not end when it is told to: the removal must leave it everything it reads
+// with (record, buffers, parser data) instead of freeing them under it.
+BOOL WINAPI LeaveRunning(HANDLE, DWORD) { return TRUE; }
+
+struct RunawayReader : Faults {
+    void TearDown() override {
+        vnhid::SetReaderEnd(nullptr, 0);
+        VnHidClose();
+        vnhid::SetSettleTime(1000);
+    }
+};
+
+TEST_F(RunawayReader, KeepsWhatItUsesAfterItsDeviceIsRemoved) {
+    ASSERT_TRUE(Idle(consumer));
+    HANDLE threads[2] = {}, runaway = nullptr;
+    ASSERT_EQ(vnhid::ReaderThreads(threads, 2), 2);
+    DuplicateHandle(GetCurrentProcess(), threads[0], GetCurrentProcess(), &runaway, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    fake.StallNextParse(consumer);
+    fake.Feed(consumer, {0x01, 0x1E, 0, 0, 0});
+    ASSERT_TRUE(fake.WaitStalled(3000));
+    vnhid::SetReaderEnd(LeaveRunning, 100);
+    window.SendHandleEvent(DBT_DEVICEREMOVECOMPLETE, fake.InfoHandle(consumer));
+    EXPECT_EQ(VnHidGetNumberDevices(), 1);
+    fake.ReleaseParse();
+    EXPECT_TRUE(vntest::WaitUntil([&] {
+        for (const Event& e : window.events())
+            if (e.message == MSG_KEY_EVENT) return true;
+        return false;
+    }));
+    EXPECT_EQ(fake.StaleParses(), 0);
+    TerminateThread(runaway, 0);
+    WaitForSingleObject(runaway, 2000);
+    CloseHandle(runaway);
+}
+
 TEST_F(Faults, MalformedArrivalBroadcastIsIgnored) {
     std::vector<char> buffer(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) + 8, 'x');
     auto* b = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(buffer.data());

@@ -1,0 +1,21 @@
+// The setup script read through the system's profile reader, with its fixed buffers: 260
+// characters per value, 1024 for a section's key list.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "setup/script/script.h"
+
+namespace setup {
+
+class FileProfile : public setupscript::Profile {
+public:
+    explicit FileProfile(const std::string& path) : path_(path) {}
+    std::string Get(const char* section, const char* key, const char* fallback) const override;
+    std::vector<std::string> Keys(const char* section) const override;
+
+private:
+    std::string path_;
+};
+
+}  // namespace setup
