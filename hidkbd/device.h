@@ -70,7 +70,9 @@ void CloseRecord(HidSystem& sys, DeviceRecord& r);
 struct Reader {
     HidSystem* sys = nullptr;
     HWND window = nullptr;
-    DeviceRecord* record = nullptr;   // the node's read record
+    // The read record: its own read handle and path copy, sharing the info record's buffers and
+    // data items. Owned here so that it lives as long as the thread may.
+    DeviceRecord record;
     DataItem* breakItems = nullptr;   // copy of the input items holding each item's break list
     ULONG buttonItems = 0;
     USAGE* makeScratch = nullptr;     // difference output, sized for the longest item
@@ -98,15 +100,15 @@ struct DeviceNode {
     HANDLE watched = nullptr;  // the handle the notification was registered for
     DeviceRecord info;
     bool infoOpen = false;
-    DeviceRecord read;
-    bool readOpen = false;
-    Reader* reader = nullptr;
+    Reader* reader = nullptr;  // with the read record; none when the device gives no input
 };
 
 // Opens the read handle and starts the reader when the device has input reports of an accepted
 // collection. False only on memory shortage for the reader's state.
 bool StartReader(HidSystem& sys, DeviceNode& node, HWND window);
-// Terminates the reader, waits for it to be gone and closes the read record.
+// Terminates the reader, waits for it to be gone and closes the read record. A thread that is not
+// confirmed gone keeps its reader state, read record and the info record's input parsing state
+// for good: they are never freed under it.
 void StopReader(HidSystem& sys, DeviceNode& node);
 
 }  // namespace vnhid

@@ -44,6 +44,9 @@ public:
         Bind(setup, "SetupDiEnumDeviceInterfaces", enumInterfaces_);
         Bind(setup, "SetupDiGetDeviceInterfaceDetailA", getDetail_);
         Bind(setup, "SetupDiDestroyDeviceInfoList", destroyList_);
+        HMODULE user = GetModuleHandleA("user32.dll");
+        Bind(user, "RegisterDeviceNotificationA", registerNotification_);
+        Bind(user, "UnregisterDeviceNotification", unregisterNotification_);
     }
 
     void GetHidGuid(GUID* guid) override {
@@ -135,6 +138,14 @@ public:
         return CallOr(setUsageValue_, kNotImplemented, type, page, link, usage, value, data, report, reportLength);
     }
 
+    bool HasDeviceNotifications() override { return registerNotification_ && unregisterNotification_; }
+    HDEVNOTIFY RegisterNotification(HWND window, void* filter) override {
+        return CallOr(registerNotification_, nullptr, window, filter, 0 /* DEVICE_NOTIFY_WINDOW_HANDLE */);
+    }
+    BOOL UnregisterNotification(HDEVNOTIFY handle) override {
+        return handle ? CallOr(unregisterNotification_, FALSE, handle) : FALSE;
+    }
+
 private:
     static BOOL Missing(DWORD error) {
         SetLastError(error);
@@ -160,6 +171,8 @@ private:
     decltype(&SetupDiEnumDeviceInterfaces) enumInterfaces_;
     decltype(&SetupDiGetDeviceInterfaceDetailA) getDetail_;
     decltype(&SetupDiDestroyDeviceInfoList) destroyList_;
+    HDEVNOTIFY(WINAPI* registerNotification_)(HANDLE, LPVOID, DWORD);
+    BOOL(WINAPI* unregisterNotification_)(HDEVNOTIFY);
 };
 
 HidSystem* g_installed = nullptr;

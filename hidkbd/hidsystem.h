@@ -60,6 +60,12 @@ public:
     virtual NTSTATUS SetUsageValue(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE usage,
                                    ULONG value, PHIDP_PREPARSED_DATA data, char* report,
                                    ULONG reportLength) = 0;
+
+    // Device notifications of user32. Windows 95 and NT 4.0 have none: the functions are missing
+    // there and both calls fail.
+    virtual bool HasDeviceNotifications() = 0;
+    virtual HDEVNOTIFY RegisterNotification(HWND window, void* filter) = 0;
+    virtual BOOL UnregisterNotification(HDEVNOTIFY handle) = 0;
 };
 
 // The implementation in use: the system's unless a test installed another (nullptr restores it).

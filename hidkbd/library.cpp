@@ -47,21 +47,9 @@ State& S() {
     return s;
 }
 
-// RegisterDeviceNotificationA is missing on Windows 95 and NT 4.0.
-using RegisterFn = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
-using UnregisterFn = BOOL(WINAPI*)(HDEVNOTIFY);
+HDEVNOTIFY Register(HWND window, void* filter) { return System().RegisterNotification(window, filter); }
 
-HDEVNOTIFY Register(HWND window, void* filter) {
-    auto fn = reinterpret_cast<RegisterFn>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "RegisterDeviceNotificationA"));
-    return fn ? fn(window, filter, 0 /* DEVICE_NOTIFY_WINDOW_HANDLE */) : nullptr;
-}
-
-BOOL Unregister(HDEVNOTIFY h) {
-    auto fn = reinterpret_cast<UnregisterFn>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "UnregisterDeviceNotification"));
-    return fn && h ? fn(h) : FALSE;
-}
+BOOL Unregister(HDEVNOTIFY h) { return System().UnregisterNotification(h); }
 
 void ShowError(UINT id) {
     char caption[vn::kMaxText] = {};
@@ -315,12 +303,15 @@ void Arrival(HidSystem& sys, LPARAM eventData) {
         return;
     }
     node->watched = node->info.handle;
-    node->notification = RegisterHandle(s.window, node->info.handle);
-    if (!node->notification) {
-        ShowError(IDS_ERROR_REGISTER);
-        CloseNode(sys, node);
-        delete node;
-        return;
+    // Without device notifications (Windows 95, NT 4.0) the node goes without one.
+    if (sys.HasDeviceNotifications()) {
+        node->notification = RegisterHandle(s.window, node->info.handle);
+        if (!node->notification) {
+            ShowError(IDS_ERROR_REGISTER);
+            CloseNode(sys, node);
+            delete node;
+            return;
+        }
     }
     Append(node);
     InstallHook();
@@ -423,6 +414,9 @@ extern "C" LONG WINAPI VnHidInit(HWND recipient, const VnHidDeviceEntry* table, 
         s.window = nullptr;
         return 0;
     }
+    // Windows 95 and NT 4.0 have no device notifications: the keyboards present now are served
+    // all the same, only without hot-plug notices.
+    const bool notifications = sys.HasDeviceNotifications();
     DeviceRecord* found = nullptr;
     ULONG foundCount = 0;
     if (!FindKnownDevices(sys, found, foundCount)) {
@@ -438,8 +432,10 @@ extern "C" LONG WINAPI VnHidInit(HWND recipient, const VnHidDeviceEntry* table, 
             ok = StartReader(sys, *node, recipient);
             if (ok) {
                 node->watched = node->info.handle;
-                node->notification = RegisterHandle(recipient, node->info.handle);
-                ok = node->notification != nullptr;
+                if (notifications) {
+                    node->notification = RegisterHandle(recipient, node->info.handle);
+                    ok = node->notification != nullptr;
+                }
             }
         }
         if (!ok) {
@@ -458,7 +454,7 @@ extern "C" LONG WINAPI VnHidInit(HWND recipient, const VnHidDeviceEntry* table, 
     delete[] found;
 
     // One class registration per window: a re-initialization must not double every arrival.
-    if (!s.classNotification || s.classWindow != recipient) {
+    if (notifications && (!s.classNotification || s.classWindow != recipient)) {
         if (s.classNotification) Unregister(s.classNotification);
         DEV_BROADCAST_DEVICEINTERFACE_A filter = {};
         filter.dbcc_size = sizeof filter;

@@ -5,11 +5,15 @@
 #include <new>
 
 #include "hidkbd/device.h"
+#include "hidkbd/library.h"
 #include "hidkbd/rules.h"
 #include "hidkbd/vnusbkbd.h"
 
 namespace vnhid {
 namespace {
+
+ThreadEnd g_end = TerminateThread;
+DWORD g_stopWaitMs = 2000;
 
 // Copies the usages of src that lie in [min, max] into dst (length n), then a 0 when there is room.
 // A usage listed twice (an array report naming one key in two slots) is kept once, so that every
@@ -35,7 +39,7 @@ DWORD WINAPI ReaderMain(void* param) {
     // Nothing in this loop allocates: the thread is ended by TerminateThread. While it parses
     // and posts it is marked busy, and the stopping side waits for it to leave that stretch.
     Reader& reader = *static_cast<Reader*>(param);
-    DeviceRecord& r = *reader.record;
+    DeviceRecord& r = reader.record;
     HidSystem& sys = *reader.sys;
     unsigned failures = 0;
     for (;;) {
@@ -183,10 +187,6 @@ unsigned PostReportEvents(DeviceRecord& r, Reader& reader) {
 }
 
 bool StartReader(HidSystem& sys, DeviceNode& node, HWND window) {
-    node.read = node.info;
-    node.read.path = nullptr;
-    node.read.handle = INVALID_HANDLE_VALUE;
-    node.readOpen = false;
     node.reader = nullptr;
     const HIDP_CAPS& c = node.info.caps;
     if (c.InputReportByteLength == 0 || !IsAcceptedCollection(c.UsagePage, c.Usage)) return true;
@@ -195,16 +195,17 @@ bool StartReader(HidSystem& sys, DeviceNode& node, HWND window) {
     if (!reader) return false;
     reader->sys = &sys;
     reader->window = window;
-    reader->record = &node.read;
+    reader->record = node.info;
+    reader->record.path = nullptr;
+    reader->record.handle = INVALID_HANDLE_VALUE;
     if (!PrepareReader(*reader, node.info)) {
         FreeReader(reader);
         return false;
     }
-    if (!OpenRecord(sys, node.read, node.info.path, true, false, false, false, false)) {
+    if (!OpenRecord(sys, reader->record, node.info.path, true, false, false, false, false)) {
         FreeReader(reader);
         return true;
     }
-    node.readOpen = true;
     DWORD id = 0;
     reader->thread = CreateThread(nullptr, 0, ReaderMain, reader, 0, &id);
     node.reader = reader;
@@ -212,31 +213,38 @@ bool StartReader(HidSystem& sys, DeviceNode& node, HWND window) {
 }
 
 void StopReader(HidSystem& sys, DeviceNode& node) {
-    if (node.reader) {
-        Reader* reader = node.reader;
-        bool gone = true;
-        if (reader->thread) {
-            InterlockedExchange(&reader->stop, 1);
-            // A busy reader finishes its report within microseconds and then parks; a new one
-            // reaches its first read soon after it starts.
-            for (int i = 0; i < 2000 && (reader->state == kReaderBusy || reader->state == kReaderStarting); ++i) {
-                if (WaitForSingleObject(reader->thread, 1) == WAIT_OBJECT_0) break;
-            }
-            TerminateThread(reader->thread, 0);
-            // Termination completes asynchronously; the buffers must outlive the thread.
-            gone = WaitForSingleObject(reader->thread, 2000) == WAIT_OBJECT_0;
-            CloseHandle(reader->thread);
+    Reader* reader = node.reader;
+    if (!reader) return;
+    node.reader = nullptr;
+    bool gone = true;
+    if (reader->thread) {
+        InterlockedExchange(&reader->stop, 1);
+        // A busy reader finishes its report within microseconds and then parks; a new one
+        // reaches its first read soon after it starts.
+        const DWORD start = GetTickCount();
+        while ((reader->state == kReaderBusy || reader->state == kReaderStarting) &&
+               GetTickCount() - start < g_stopWaitMs) {
+            if (WaitForSingleObject(reader->thread, 1) == WAIT_OBJECT_0) break;
         }
-        if (gone) {
-            FreeReader(reader);
-        } else {
-            // Still running somehow: keep what it may touch rather than free it under it.
-            node.info.input = ReportState{};
-        }
-        node.reader = nullptr;
+        g_end(reader->thread, 0);
+        // Termination completes asynchronously; the buffers must outlive the thread.
+        gone = WaitForSingleObject(reader->thread, g_stopWaitMs) == WAIT_OBJECT_0;
+        CloseHandle(reader->thread);
     }
-    if (node.readOpen) CloseHandleAndPath(sys, node.read);
-    node.readOpen = false;
+    if (!gone) {
+        // Still running somehow: it keeps its reader (record and open read handle) and the input
+        // parsing state it shares with the info record, which closing the info record now skips.
+        node.info.input = ReportState{};
+        node.info.preparsed = nullptr;
+        return;
+    }
+    CloseHandleAndPath(sys, reader->record);
+    FreeReader(reader);
+}
+
+void SetReaderEnd(ThreadEnd end, DWORD waitMs) {
+    g_end = end ? end : TerminateThread;
+    g_stopWaitMs = end ? waitMs : 2000;
 }
 
 }  // namespace vnhid

@@ -1,6 +1,7 @@
 // Asks the CD/DVD drive itself whether it plays, with SCSI commands sent through an ASPI manager:
 // the system's ASPI library when it is installed, else the built-in layer.
 #include <cstring>
+#include <new>
 
 #include "common/handles.h"
 #include "keyfunc/aspi.h"
@@ -52,36 +53,62 @@ bool FindCdromDevice() {
     return false;
 }
 
-// Sends one SCSI command to the device found and waits for it; a command that does not complete
-// in time is aborted. True when it completed successfully.
-bool ExecuteScsi(const BYTE* cdb, BYTE cdbLength, BYTE direction, BYTE* buffer, DWORD length) {
-    Handle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!done) return false;
+// One SCSI request as the manager sees it: the block, the data it transfers and the event it
+// signals. It lives on the heap because a manager may still write into it after an abort.
+struct Request {
     SrbBlock block;
-    std::memset(&block, 0, sizeof block);
-    SRB_ExecSCSICmd& srb = block.exec;
+    BYTE data[64];
+    Handle done;
+};
+
+// How long an aborted request may take to come back from the manager.
+constexpr DWORD kAbortWaitMs = 5000;
+
+// Sends one SCSI command to the device found and waits for it; a command that does not complete
+// in time is aborted. True when it completed successfully in time; the data is then copied out.
+bool ExecuteScsi(const BYTE* cdb, BYTE cdbLength, BYTE direction, BYTE* buffer, DWORD length) {
+    Request* request = new (std::nothrow) Request;
+    if (!request || length > sizeof request->data) {
+        delete request;
+        return false;
+    }
+    request->done.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!request->done) {
+        delete request;
+        return false;
+    }
+    std::memset(&request->block, 0, sizeof request->block);
+    std::memset(request->data, 0, sizeof request->data);
+    SRB_ExecSCSICmd& srb = request->block.exec;
     srb.SRB_Cmd = SC_EXEC_SCSI_CMD;
     srb.SRB_HaId = g_haId;
     srb.SRB_Target = g_target;
     srb.SRB_Lun = g_lun;
     srb.SRB_Flags = static_cast<BYTE>(direction | SRB_EVENT_NOTIFY);
     srb.SRB_BufLen = length;
-    srb.SRB_BufPointer = buffer;
+    srb.SRB_BufPointer = request->data;
     srb.SRB_SenseLen = 14;
     srb.SRB_CDBLen = cdbLength > 16 ? 16 : cdbLength;
     std::memcpy(srb.CDBByte, cdb, srb.SRB_CDBLen);
-    srb.SRB_PostProc = done.get();
-    if (g_sendCommand(&block) == SS_PENDING && WaitForSingleObject(done.get(), g_timeoutMs) != WAIT_OBJECT_0) {
+    srb.SRB_PostProc = request->done.get();
+    if (g_sendCommand(&request->block) == SS_PENDING &&
+        WaitForSingleObject(request->done.get(), g_timeoutMs) != WAIT_OBJECT_0) {
         SrbBlock abort;
         std::memset(&abort, 0, sizeof abort);
         SRB_Abort* a = reinterpret_cast<SRB_Abort*>(&abort);
         a->SRB_Cmd = SC_ABORT_SRB;
         a->SRB_HaId = g_haId;
-        a->SRB_ToAbort = &block;
+        a->SRB_ToAbort = &request->block;
         g_sendCommand(&abort);
+        // The manager signals the request once the abort took effect. One that never comes back
+        // keeps its request for good rather than writing into freed memory.
+        if (WaitForSingleObject(request->done.get(), kAbortWaitMs) == WAIT_OBJECT_0) delete request;
         return false;
     }
-    return srb.SRB_Status == SS_COMP;
+    bool ok = srb.SRB_Status == SS_COMP;
+    if (ok) std::memcpy(buffer, request->data, length);
+    delete request;
+    return ok;
 }
 
 DWORD BigEndian(const BYTE* p, int count) {

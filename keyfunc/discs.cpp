@@ -1,4 +1,5 @@
 // What kind of disc each CD-ROM drive holds, and which drive the media keys act on.
+#include <cstring>
 #include <string>
 
 #include "keyfunc/media.h"
@@ -7,6 +8,25 @@
 namespace vn {
 namespace media {
 namespace {
+
+const char* g_driveList = nullptr;
+
+// The logical drive roots, as GetLogicalDriveStringsA gives them; false when they do not fit.
+bool DriveRoots(char* list, DWORD size) {
+    if (!g_driveList) {
+        DWORD n = GetLogicalDriveStringsA(size, list);
+        return n != 0 && n <= size;
+    }
+    DWORD at = 0;
+    for (const char* root = g_driveList; *root; root += lstrlenA(root) + 1) {
+        DWORD len = static_cast<DWORD>(lstrlenA(root)) + 1;
+        if (at + len + 1 > size) return false;
+        std::memcpy(list + at, root, len);
+        at += len;
+    }
+    list[at] = '\0';
+    return at != 0;
+}
 
 bool Exists(const char* root, const char* pattern) {
     std::string path = std::string(root) + pattern;
@@ -40,8 +60,7 @@ int ClassifyDrive(const char* root) {
 DriveChoice ChooseDrive() {
     DriveChoice choice;
     char list[27 * 4 + 1] = {};
-    DWORD n = GetLogicalDriveStringsA(sizeof list, list);
-    if (n == 0 || n > sizeof list) return choice;
+    if (!DriveRoots(list, sizeof list)) return choice;
     bool any = false;
     for (const char* root = list; *root; root += lstrlenA(root) + 1) {
         if (GetDriveTypeA(root) != DRIVE_CDROM) continue;
@@ -55,6 +74,8 @@ DriveChoice ChooseDrive() {
     }
     return choice;
 }
+
+void SetDriveList(const char* roots) { g_driveList = roots; }
 
 }  // namespace media
 }  // namespace vn

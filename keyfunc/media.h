@@ -17,6 +17,9 @@ struct DriveChoice {
 int ClassifyDrive(const char* root);
 // The CD-ROM drives in the order of the logical drive list, the best disc winning.
 DriveChoice ChooseDrive();
+// Replaces the system's logical drive list (roots such as C:\, each zero-terminated, the list
+// ended by an empty one) for tests of other machines; null restores the system's.
+void SetDriveList(const char* roots);
 
 // Process-wide belief of whether playback runs, and its companions.
 struct MediaState {
@@ -38,6 +41,8 @@ int VideoPlayerControl(int command);
 
 // The outside media library, loaded once; null when it is not installed.
 HMODULE MediaLibrary();
+// Puts a test double (not owned) in place of the installed media library; null restores it.
+void SetMediaLibrary(HMODULE module);
 
 // How long launch waits pause between looks for a player's window (tests shorten it).
 DWORD SetLaunchPollInterval(DWORD ms);

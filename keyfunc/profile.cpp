@@ -55,6 +55,9 @@ int ReadProfileInt(const char* section, const char* name, int* result, int defau
 
 template <typename Write>
 int WriteProfile(const char* section, Write write) {
+    // Until a caller has given the store its root there is no store: a write would land at the
+    // top of the hive.
+    if (!g_profile.root[0]) return 0;
     std::string path;
     HKEY hive = g_profile.machineOnly ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     if (!FormPath(!g_profile.machineOnly, section, &path)) return 0;
@@ -155,7 +158,7 @@ int VNAPI Reg_SetProfileBinary(const char* section, const char* name, const void
 }
 
 int VNAPI Reg_DelProfileKey(const char* section, const char* subkey) {
-    if (!subkey || !*subkey) return 0;  // never the section itself
+    if (!subkey || !*subkey || !g_profile.root[0]) return 0;  // never the section itself, nor without a store
     const REGSAM access = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
     RegKey key;
     std::string path;

@@ -232,6 +232,7 @@ int MediaLibraryCommand(int command) {
 struct MediaLibraryHolder {
     Module module;
     bool tried = false;
+    HMODULE replacement = nullptr;
 };
 
 MediaLibraryHolder& Holder() {
@@ -243,12 +244,15 @@ MediaLibraryHolder& Holder() {
 
 HMODULE MediaLibrary() {
     MediaLibraryHolder& h = Holder();
+    if (h.replacement) return h.replacement;
     if (!h.tried) {
         h.tried = true;
         h.module.reset(LoadLibraryA("VNMEDIA.DLL"));
     }
     return h.module.get();
 }
+
+void SetMediaLibrary(HMODULE module) { Holder().replacement = module; }
 
 int VideoPlayerControl(int command) {
     if (DvdPlayer(command)) return 1;

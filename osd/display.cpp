@@ -188,6 +188,8 @@ int VNOSDAPI OSD_Destroy(void) {
         s.ownBrush = nullptr;
     }
     ReleaseShapeCache();
+    if (!s.settingsLoaded) return 0;
+    s.settingsLoaded = false;  // a second destroy must not write back what may be stale by then
     return OSD_SaveSettings();
 }
 

@@ -78,6 +78,7 @@ int VNOSDAPI OSD_LoadSettings(void) {
 
     OSD_SetColor(static_cast<COLORREF>(Number("Color", static_cast<int>(kDefaultColor))));
     s.duration = Number("Duration", kDefaultDuration);
+    s.settingsLoaded = true;
     return Reg_GetProfileBool(kSection, "Enabled", &s.enabled, 1);
 }
 

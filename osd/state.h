@@ -28,6 +28,9 @@ struct State {
     bool timerRunning = false;
     bool keepShowing = false;
     bool fontChosen = false;
+    // The settings were read in this run (since the last destroy): only then may the destroy
+    // save them, or the library's defaults would overwrite what the user stored.
+    bool settingsLoaded = false;
 };
 
 State& Osd();

@@ -50,6 +50,10 @@ LaunchRecord* Daemon::FindLaunchRecord(unsigned code) {
 }
 
 void Daemon::ButtonDispatch(int osType, unsigned code, int make) {
+    // The release of the key that started the volume repeat ends it, whatever a reload has
+    // switched off meanwhile.
+    if (!make && code == volumeKey_) StopVolumeRepeat();
+    dispatching_ = code;
     if (code == kEmail) {
         if (Window w = p_.host.FindTopWindow("KRHSPOSD_CLASS", nullptr)) p_.host.Post(w, kMailSeen, 0, 0);
         StopMailBlink();
@@ -192,7 +196,7 @@ int Daemon::RunButtonRecord(const char* section, bool feedback, int make, Launch
 
 Window Daemon::LookupWindow(const char* section) {
     int find = 0;
-    if (p_.keyfunc.GetNumber(section, "FindWindow", &find) && find) {
+    if (p_.keyfunc.GetBool(section, "FindWindow", &find) && find) {
         std::string cls, title;
         bool hasClass = p_.keyfunc.GetString(section, "ClassName", &cls);
         bool hasTitle = p_.keyfunc.GetString(section, "WindowName", &title);
@@ -221,9 +225,9 @@ void Daemon::KeyFeedback(unsigned code, int make, bool feedback) {
         if (osdFlag_) p_.display.ShowVolume(static_cast<int>(p_.keyfunc.MixerVolume()), 24);
         if (make && !volumeTimer_) {
             volumeTimer_ = p_.host.StartTimer(Timer::VolumeRepeat, 100);
-        } else if (!make && volumeTimer_) {
-            p_.host.StopTimer(Timer::VolumeRepeat);
-            volumeTimer_ = false;
+            volumeKey_ = dispatching_;
+        } else if (!make) {
+            StopVolumeRepeat();
         }
         return;
     }
@@ -234,6 +238,12 @@ void Daemon::KeyFeedback(unsigned code, int make, bool feedback) {
     }
     std::string desc;
     if (p_.keyfunc.FuncDesc(code, &desc) && !desc.empty()) ShowText(desc.c_str());
+}
+
+void Daemon::StopVolumeRepeat() {
+    if (!volumeTimer_) return;
+    p_.host.StopTimer(Timer::VolumeRepeat);
+    volumeTimer_ = false;
 }
 
 void Daemon::Hotkey01(int make) {

@@ -82,6 +82,7 @@ private:
     void CloseMailNotifier();
     void SwitchMailLed(int on);
     void StartStandbyBlink();
+    void StopVolumeRepeat();
 
     Ports p_;
     Window main_;
@@ -90,6 +91,8 @@ private:
     int hideFlag_ = 0;
     unsigned long ownSession_ = 0;
     bool volumeTimer_ = false;
+    unsigned volumeKey_ = 0;    // the function code whose press started the volume repeat
+    unsigned dispatching_ = 0;  // the function code being dispatched
     bool standbyTimer_ = false;
     int standbyState_ = 0;
     int standbyTicks_ = 0;

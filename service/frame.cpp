@@ -1,5 +1,7 @@
 #include "service/frame.h"
 
+#include <objbase.h>
+
 #include <cstring>
 
 #include "common/text.h"
@@ -109,6 +111,9 @@ LRESULT CMainFrame::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CMainFrame::OnCreate() {
+    // The shell objects the service uses on this thread (context menus, item lists, links) need
+    // COM here for the whole run.
+    comReady_ = SUCCEEDED(CoInitialize(nullptr));
     Ports ports{libs_.keyboard, libs_.display, libs_.hook, libs_.keyfunc, host_, tray_};
     daemon_ = std::make_unique<Daemon>(ports, hwnd_);
     host_.onTick = [this](Timer t) { daemon_->TimerTick(t); };
@@ -156,6 +161,8 @@ void CMainFrame::OnDestroy() {
     wtsapi_.reset();
     if (daemon_) daemon_->Detach();
     tray_.Remove();
+    if (comReady_) CoUninitialize();
+    comReady_ = false;
     PostQuitMessage(0);
 }
 

@@ -49,6 +49,7 @@ private:
     BOOL(WINAPI* unregisterSession_)(HWND) = nullptr;
     bool sessionRegistered_ = false;
     bool destroyed_ = false;
+    bool comReady_ = false;  // COM initialised on this thread by the start-up
 };
 
 // Start-up to the end of the message loop: the single-instance mutex, the window class, the main

@@ -52,6 +52,8 @@ public:
     virtual ~KeyFuncPort() = default;
     virtual void InitProfile(const char* root, const char* userName) = 0;
     virtual bool GetNumber(const char* section, const char* name, int* value) = 0;
+    // The store's Boolean rules: a text TRUE or FALSE, or the first bytes of a binary value.
+    virtual bool GetBool(const char* section, const char* name, int* value) = 0;
     // False when missing or when it does not fit 260 characters.
     virtual bool GetString(const char* section, const char* name, std::string* text) = 0;
     // The stored size of a value (any type), or -1 when missing.

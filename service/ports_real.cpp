@@ -60,6 +60,9 @@ public:
     bool GetNumber(const char* section, const char* name, int* value) override {
         return Reg_GetProfileNumber(section, name, value, 0) != 0;
     }
+    bool GetBool(const char* section, const char* name, int* value) override {
+        return Reg_GetProfileBool(section, name, value, 0) != 0;
+    }
     bool GetString(const char* section, const char* name, std::string* text) override {
         char buffer[vn::kMaxText] = "";
         if (!Reg_GetProfileString(section, name, buffer, sizeof buffer, nullptr)) return false;

@@ -1,7 +1,8 @@
 # Sourced by run-tests.sh and run-product.sh: a private Wine prefix made afresh, a virtual X
 # display and a persistent wineserver, all torn down by wine_bed_stop.
 # Needs: BUILD_DIR (the prefix and the CD-ROM folders go below it, or below WINE_BED_DIR when set),
-# BIN_DIR (put on WINEPATH). With VN_KEEP_DISPLAY set, the caller's DISPLAY is used.
+# BIN_DIR (put on WINEPATH). With VN_KEEP_DISPLAY set, the caller's DISPLAY is used; with
+# VN_NO_CDROMS set, the prefix gets none of the test bed's prepared CD-ROM drives.
 # Sets: VN_WINE, WINEPREFIX, WINEARCH, DISPLAY, WINEPATH, VNTEST_CDROM_ROOT.
 
 # True when this machine's kernel runs 32-bit programs (some virtual machines disable it).
@@ -59,14 +60,13 @@ REGEDIT4
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]
 "Debugger"="false"
 
-[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]
-"r:"="cdrom"
-"s:"="cdrom"
-"t:"="cdrom"
 REG
+  if [ -z "${VN_NO_CDROMS:-}" ]; then
+    printf '\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"r:"="cdrom"\n"s:"="cdrom"\n"t:"="cdrom"\n' >>"$reg"
+    local l
+    for l in r s t; do ln -sfn "$VNTEST_CDROM_ROOT/cdrom-$l" "$prefix/dosdevices/$l:"; done
+  fi
   "$VN_WINE" regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1
-  local l
-  for l in r s t; do ln -sfn "$VNTEST_CDROM_ROOT/cdrom-$l" "$prefix/dosdevices/$l:"; done
   # Restart the server so that every setting above is read afresh.
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w 2>/dev/null || true

@@ -128,6 +128,19 @@ TEST_F(DeviceChange, ArrivalThatCannotBeOpenedShowsTheError) {
     EXPECT_EQ(VnHidGetNumberDevices(), 0);
 }
 
+TEST_F(DeviceChange, RefusedRegistrationOfAnArrivalShowsTheError) {
+    int first = fake.PlugKeyboard(kProductUsb);
+    fake.SetNotificationsFail(true);
+    std::string text;
+    std::thread catcher([&] { text = CatchErrorBox(); });
+    window.SendArrival(fake.Path(first + 1));
+    catcher.join();
+    EXPECT_EQ(text, "Error -- Couldn't register handle notification");
+    EXPECT_EQ(VnHidGetNumberDevices(), 0);
+    EXPECT_FALSE(vnhid::ShellHookInstalled());
+    fake.SetNotificationsFail(false);
+}
+
 TEST_F(DeviceChange, ArrivalWithoutEventDataShowsTheError) {
     std::string text;
     std::thread catcher([&] { text = CatchErrorBox(); });

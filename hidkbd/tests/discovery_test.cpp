@@ -76,6 +76,28 @@ TEST_F(Discovery, SecondInitClosesTheFirstSet) {
     EXPECT_EQ(window.events().size(), 1u);
 }
 
+TEST_F(Discovery, MoreThanEightCollectionsAreAllOpened) {
+    for (int k = 0; k < 5; ++k) fake.PlugKeyboard(k % 2 ? kProductPs2Combo : kProductUsb, k);
+    ASSERT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 10);
+    EXPECT_EQ(fake.OpenHandles(), 20);
+}
+
+// A handle registration that the system refuses undoes the whole start: nothing stays open.
+TEST_F(Discovery, RefusedRegistrationRollsTheStartBack) {
+    fake.PlugKeyboard(kProductUsb, 0);
+    fake.PlugKeyboard(kProductPs2Combo, 1);
+    fake.SetNotificationsFail(true);
+    EXPECT_EQ(VnHidInit(window.hwnd(), kTable, 2), 0);
+    EXPECT_EQ(VnHidGetNumberDevices(), 0);
+    EXPECT_FALSE(vnhid::ShellHookInstalled());
+    EXPECT_EQ(fake.OpenHandles(), 0);
+    EXPECT_EQ(fake.OutstandingPreparsed(), 0);
+    fake.SetNotificationsFail(false);
+    EXPECT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 4);
+}
+
 TEST_F(Discovery, CloseWithNothingOpenIsHarmless) {
     EXPECT_EQ(VnHidClose(), 1);
     EXPECT_EQ(VnHidClose(), 1);
@@ -85,6 +107,23 @@ TEST_F(Discovery, CloseWithNothingOpenIsHarmless) {
 }  // namespace
 
 namespace {
+
+// Windows 95 and NT 4.0 have no device notifications: a keyboard present at start works all the
+// same (a PS/2-connected one reaches the service through the hook alone).
+TEST_F(Discovery, WithoutDeviceNotificationsUnderChildVersion) {
+    if (!vntest::InChild()) GTEST_SKIP() << "runs in the version children";
+    int first = fake.PlugKeyboard(kProductUsb);
+    ASSERT_EQ(VnHidInit(window.hwnd(), kTable, 2), 1);
+    EXPECT_EQ(VnHidGetNumberDevices(), 2);
+    fake.Feed(first + 1, {0x01, 0x1E, 0, 0, 0});
+    ASSERT_EQ(window.WaitFor(1).size(), 1u);
+    EXPECT_EQ(window.events()[0].lParam, LPARAM(0x000C00CD));
+}
+
+TEST(DiscoveryVersions, OldSystemsWithoutDeviceNotifications) {
+    for (const char* v : {"win95", "nt40"})
+        EXPECT_EQ(vntest::RunSelf("Discovery.WithoutDeviceNotificationsUnderChildVersion", {v}), 0) << v;
+}
 
 // The system's own HID stack under Wine: its virtual mouse and keyboard are not ours.
 TEST(SystemHid, NoKeyboardOfOursIsFound) {

@@ -1,5 +1,7 @@
 #include "hidkbd/tests/fakekbd.h"
 
+#include "hidkbd/vnusbkbd.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
@@ -205,10 +207,17 @@ Bytes VendorDescriptor() {
             0x09, 0x19, 0x09, 0x27, 0x95, 0x02, 0x91, 0x02, 0x95, 0x03, 0x91, 0x01, 0xC0};
 }
 
-FakeHid::FakeHid() : slots_(new Slot[kSlots]) { vnhid::SetSystem(this); }
+FakeHid::FakeHid()
+    : slots_(new Slot[kSlots]),
+      stalled_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      released_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    vnhid::SetSystem(this);
+}
 
 FakeHid::~FakeHid() {
     vnhid::SetSystem(nullptr);
+    CloseHandle(stalled_);
+    CloseHandle(released_);
     for (int i = 0; i < kSlots; ++i) {
         if (slots_[i].handle.load()) Close(slots_[i].handle.load());
     }
@@ -440,12 +449,49 @@ BOOLEAN FakeHid::GetPreparsedData(HANDLE h, PHIDP_PREPARSED_DATA* data) {
     if (!s) return FALSE;
     *data = reinterpret_cast<PHIDP_PREPARSED_DATA>(&ifaces_[s->iface].collection);
     ++preparsed_;
+    ++ifaces_[s->iface].parsed;
     return TRUE;
 }
 
 BOOLEAN FakeHid::FreePreparsedData(PHIDP_PREPARSED_DATA data) {
     --preparsed_;
+    for (int i = 0; i < ifaceCount_; ++i)
+        if (data == reinterpret_cast<PHIDP_PREPARSED_DATA>(&ifaces_[i].collection)) --ifaces_[i].parsed;
     return TRUE;
+}
+
+FakeHid::Interface* FakeHid::Live(PHIDP_PREPARSED_DATA data) {
+    for (int i = 0; i < ifaceCount_; ++i) {
+        if (data != reinterpret_cast<PHIDP_PREPARSED_DATA>(&ifaces_[i].collection)) continue;
+        if (ifaces_[i].parsed.load() > 0) return &ifaces_[i];
+        break;
+    }
+    ++staleParses_;
+    return nullptr;
+}
+
+void FakeHid::StallNextParse(int iface) {
+    ResetEvent(stalled_);
+    ResetEvent(released_);
+    stallIface_.store(iface);
+}
+
+bool FakeHid::WaitStalled(DWORD ms) { return WaitForSingleObject(stalled_, ms) == WAIT_OBJECT_0; }
+
+void FakeHid::ReleaseParse() { SetEvent(released_); }
+
+bool FakeHid::HasDeviceNotifications() {
+    LONG os = VnHidGetOSType();
+    return os != VNHID_OS_WIN95 && os != VNHID_OS_NT4;
+}
+
+HDEVNOTIFY FakeHid::RegisterNotification(HWND window, void* filter) {
+    if (!HasDeviceNotifications() || notificationsFail_) return nullptr;
+    return RegisterDeviceNotificationA(window, filter, 0);
+}
+
+BOOL FakeHid::UnregisterNotification(HDEVNOTIFY handle) {
+    return handle && HasDeviceNotifications() ? UnregisterDeviceNotification(handle) : FALSE;
 }
 
 BOOLEAN FakeHid::GetAttributes(HANDLE h, HIDD_ATTRIBUTES* a) {
@@ -502,6 +548,13 @@ ULONG FakeHid::MaxUsageListLength(HIDP_REPORT_TYPE type, USAGE page, PHIDP_PREPA
 
 NTSTATUS FakeHid::GetUsages(HIDP_REPORT_TYPE type, USAGE page, USHORT, USAGE* list, ULONG* length,
                             PHIDP_PREPARSED_DATA data, char* report, ULONG reportLength) {
+    Interface* f = Live(data);
+    if (!f) return HIDP_STATUS_INVALID_PREPARSED_DATA;
+    if (stallIface_.load() == int(f - ifaces_)) {
+        stallIface_.store(-1);
+        SetEvent(stalled_);
+        WaitForSingleObject(released_, INFINITE);
+    }
     const Collection* c = Of(data);
     if (reportLength != c->length[type]) return HIDP_STATUS_INVALID_REPORT_LENGTH;
     UCHAR id = UCHAR(report[0]);
@@ -556,6 +609,7 @@ NTSTATUS FakeHid::UsageListDifference(USAGE* previous, USAGE* current, USAGE* br
 NTSTATUS FakeHid::GetUsageValue(HIDP_REPORT_TYPE type, USAGE page, USHORT, USAGE usage,
                                 ULONG* value, PHIDP_PREPARSED_DATA data, char* report,
                                 ULONG reportLength) {
+    if (!Live(data)) return HIDP_STATUS_INVALID_PREPARSED_DATA;
     const Collection* c = Of(data);
     if (reportLength != c->length[type]) return HIDP_STATUS_INVALID_REPORT_LENGTH;
     for (const Field& f : c->fields) {

@@ -72,6 +72,14 @@ public:
     int OpenHandles() const { return openHandles_; }
     int ReadersWaiting(int iface) const;
     int OutstandingPreparsed() const { return preparsed_; }
+    // Parser calls made with preparsed data that had already been freed.
+    LONG StaleParses() const { return staleParses_; }
+    // The next parse of the interface's reports waits, inside the parser, until released.
+    void StallNextParse(int iface);
+    bool WaitStalled(DWORD ms);
+    void ReleaseParse();
+    // Handle registrations that the system refuses.
+    void SetNotificationsFail(bool fail) { notificationsFail_ = fail; }
 
     // HidSystem
     void GetHidGuid(GUID* guid) override;
@@ -113,6 +121,10 @@ public:
     NTSTATUS SetUsageValue(HIDP_REPORT_TYPE type, USAGE page, USHORT link, USAGE usage,
                            ULONG value, PHIDP_PREPARSED_DATA data, char* report,
                            ULONG reportLength) override;
+    // Missing, as on Windows 95 and NT 4.0, when the reported version is one of those.
+    bool HasDeviceNotifications() override;
+    HDEVNOTIFY RegisterNotification(HWND window, void* filter) override;
+    BOOL UnregisterNotification(HDEVNOTIFY handle) override;
 
 private:
     static constexpr int kInterfaces = 96;
@@ -130,6 +142,7 @@ private:
         HANDLE gone = nullptr;      // manual reset: set when unplugged
         HANDLE failing = nullptr;   // manual reset: set while reads are made to fail
         std::atomic<LONG> readCalls{0};
+        std::atomic<LONG> parsed{0};  // preparsed data handed out and not yet freed
         std::vector<Bytes> outputs;
     };
     // An open handle. Readers find their slot without locks: slots change only on the test's
@@ -149,12 +162,18 @@ private:
     const Collection* Of(PHIDP_PREPARSED_DATA data) const {
         return reinterpret_cast<const Collection*>(data);
     }
+    // The interface whose preparsed data this is; counts a use of freed data.
+    Interface* Live(PHIDP_PREPARSED_DATA data);
 
     Interface ifaces_[kInterfaces];
     int ifaceCount_ = 0;
     std::unique_ptr<Slot[]> slots_;
     int openHandles_ = 0;
     int preparsed_ = 0;
+    std::atomic<LONG> staleParses_{0};
+    std::atomic<int> stallIface_{-1};
+    HANDLE stalled_ = nullptr, released_ = nullptr;
+    bool notificationsFail_ = false;
 };
 
 }  // namespace fakekbd

@@ -77,7 +77,14 @@ TEST_F(Faults, GarbageKeepsMakesAndBreaksPairedAndInRange) {
     fake.Feed(vendor, {0x02, 0});
     ASSERT_TRUE(Idle(consumer));
     ASSERT_TRUE(Idle(vendor));
-    vntest::PumpFor(300);
+    // The last breaks may still be on their way on a busy machine: wait for them, bounded.
+    vntest::WaitUntil([&] {
+        std::map<LPARAM, int> down;
+        for (const Event& e : window.events()) down[e.lParam] += e.wParam ? 1 : -1;
+        for (const auto& d : down)
+            if (d.second != 0) return false;
+        return true;
+    }, 5000);
     std::map<LPARAM, int> held;
     for (const Event& e : window.events()) {
         ASSERT_EQ(e.message, UINT(MSG_KEY_EVENT));
@@ -153,6 +160,41 @@ TEST_F(Faults, ReadersTerminatedInTheMiddleOfWorkLeaveNoLockBehind) {
         EXPECT_EQ(VnHidGetNumberDevices(), 2);
         fake.Unplug(first);
     }
+}
+
+// A reader that does not end when it is told to: the removal must leave it everything it reads
+// with (record, buffers, parser data) instead of freeing them under it.
+BOOL WINAPI LeaveRunning(HANDLE, DWORD) { return TRUE; }
+
+struct RunawayReader : Faults {
+    void TearDown() override {
+        vnhid::SetReaderEnd(nullptr, 0);
+        VnHidClose();
+        vnhid::SetSettleTime(1000);
+    }
+};
+
+TEST_F(RunawayReader, KeepsWhatItUsesAfterItsDeviceIsRemoved) {
+    ASSERT_TRUE(Idle(consumer));
+    HANDLE threads[2] = {}, runaway = nullptr;
+    ASSERT_EQ(vnhid::ReaderThreads(threads, 2), 2);
+    DuplicateHandle(GetCurrentProcess(), threads[0], GetCurrentProcess(), &runaway, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    fake.StallNextParse(consumer);
+    fake.Feed(consumer, {0x01, 0x1E, 0, 0, 0});
+    ASSERT_TRUE(fake.WaitStalled(3000));
+    vnhid::SetReaderEnd(LeaveRunning, 100);
+    window.SendHandleEvent(DBT_DEVICEREMOVECOMPLETE, fake.InfoHandle(consumer));
+    EXPECT_EQ(VnHidGetNumberDevices(), 1);
+    fake.ReleaseParse();
+    EXPECT_TRUE(vntest::WaitUntil([&] {
+        for (const Event& e : window.events())
+            if (e.message == MSG_KEY_EVENT) return true;
+        return false;
+    }));
+    EXPECT_EQ(fake.StaleParses(), 0);
+    TerminateThread(runaway, 0);
+    WaitForSingleObject(runaway, 2000);
+    CloseHandle(runaway);
 }
 
 TEST_F(Faults, MalformedArrivalBroadcastIsIgnored) {

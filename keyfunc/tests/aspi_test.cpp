@@ -244,4 +244,28 @@ TEST_F(Aspi, ManagerLibraryIsLoadedByName) {
     FreeLibrary(lib);
 }
 
+// Fills the stack below the caller, where a finished call's request block would have lived.
+__attribute__((noinline)) void Scribble() {
+    volatile BYTE junk[16384];
+    for (size_t i = 0; i < sizeof junk; ++i) junk[i] = 0x5A;
+}
+
+TEST_F(Aspi, RequestCompletedLateByTheManagerIsStillAlive) {
+    std::string path = vntest::ExeFolder() + "aspi_double.dll";
+    HMODULE lib = LoadLibraryA(path.c_str());
+    ASSERT_NE(lib, nullptr);
+    auto script = reinterpret_cast<ScriptFn>(GetProcAddress(lib, "FakeAspi_Script"));
+    auto deadBlocks = reinterpret_cast<int(__stdcall*)()>(GetProcAddress(lib, "FakeAspi_DeadBlocks"));
+    ASSERT_TRUE(script && deadBlocks);
+    SetManagerLibrary(path.c_str());
+    SetCommandTimeout(100);
+    ASSERT_EQ(InitAspi(), 1);
+    script(2, 0x11, 400);  // the manager ignores the abort and completes after 400 ms
+    EXPECT_EQ(OnIsCdromPlaying(1), 0);
+    Scribble();
+    EXPECT_EQ(deadBlocks(), 0);
+    DestroyAspi();
+    FreeLibrary(lib);
+}
+
 }  // namespace

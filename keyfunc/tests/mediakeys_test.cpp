@@ -2,7 +2,9 @@
 // stand-in program, real registry keys and real message boxes; MCI is the scripted device.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "keyfunc/media.h"
@@ -347,6 +349,112 @@ TEST_F(MediaKeys, DvdPlayerStartedByPlayIsCommandedFromTheNextKey) {
     EXPECT_EQ(CD_IsPlaying(), 0);
     EXPECT_EQ(ActivePlayer(), 1);
     EXPECT_TRUE(LogHas(LogOf(exe), "KEY 83"));
+}
+
+// A machine without any CD drive: the media keys do nothing and say nothing.
+TEST_F(MediaKeys, NoCdDriveAtAllIsSilent) {
+    SetDriveList("C:\\\0");
+    std::atomic<bool> done{false};
+    std::atomic<int> boxes{0};
+    std::thread closer([&] {
+        while (!done) {
+            if (HWND box = FindWindowA("#32770", nullptr)) {
+                ++boxes;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+            Sleep(20);
+        }
+    });
+    EXPECT_EQ(CD_Play(), 1);
+    EXPECT_EQ(CD_PlayPause(), 1);
+    EXPECT_EQ(CD_NextTrack(), 1);
+    EXPECT_EQ(CD_Stop(), 1);
+    EXPECT_EQ(CD_CheckPlayPauseStatus(), 0);
+    EXPECT_EQ(CD_IsPlaying(), 0);
+    done = true;
+    closer.join();
+    SetDriveList(nullptr);
+    EXPECT_EQ(boxes, 0);
+    EXPECT_TRUE(cd.Commands().empty());
+}
+
+const char kDvdExpress[] = "Software\\Mediamatics\\DVD Express";
+const char kIfoCommand[] = "IFO_auto_file\\shell\\open\\command";
+
+TEST_F(MediaKeys, DvdExpressFoundByItsPublishedClassOrStartedByTheIfoCommand) {
+    InsertDisc('R', {"VIDEO_TS\\VTS_01_0.IFO"});
+    vntest::SetText(HKEY_LOCAL_MACHINE, kDvdExpress, "Version", "2.0");
+    vntest::SetText(HKEY_LOCAL_MACHINE, "Software\\Mediamatics\\DVD Express\\Mediamatics DVD Player\\Publish",
+                    "ClassName", "VnDvdExpress");
+    std::string log = tmp.file("dvdx.log");
+    {
+        Player running(vntest::PlayerExe(), "VnDvdExpress \"" + log + "\"", "VnDvdExpress");
+        EXPECT_EQ(CD_PlayPause(), 1);
+        EXPECT_TRUE(LogHas(log, "MSG 7033"));
+        EXPECT_EQ(CD_IsPlaying(), 1);
+        EXPECT_EQ(CD_Stop(), 1);
+        EXPECT_TRUE(LogHas(log, "MSG 7039"));
+        EXPECT_EQ(CD_IsPlaying(), 0);
+    }
+    // Not running: the program of the disc's open command is started for any command.
+    std::string exe = InstallPlayer("dvdx.exe");
+    vntest::SetText(HKEY_CLASSES_ROOT, kIfoCommand, nullptr, "\"" + exe + "\" /play \"%1\"");
+    EXPECT_EQ(CD_NextTrack(), 1);
+    Player started("", "", "VnkfPlayer");
+    EXPECT_TRUE(LogHas(LogOf(exe), "MSG 7037"));
+    vntest::DeleteRegTree(HKEY_CLASSES_ROOT, "IFO_auto_file");
+}
+
+TEST_F(MediaKeys, MediaPlayer64IsStartedAndGetsKeyPresses) {
+    InsertDisc('R', {"VCD\\INFO.VCD"});
+    std::string exe = InstallPlayer("mplayer2.exe");
+    vntest::SetText(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Multimedia\\MPlayer2", "Player.Path", exe);
+    EXPECT_EQ(CD_Play(), 1);
+    Player started("", "", "Media Player 2");
+    EXPECT_TRUE(LogHas(LogOf(exe), "KEY 32"));  // Space
+    EXPECT_EQ(CD_IsPlaying(), 1);
+    EXPECT_EQ(CD_PrevTrack(), 1);
+    EXPECT_TRUE(LogHas(LogOf(exe), "KEY 33"));  // Page Up
+}
+
+TEST_F(MediaKeys, LaunchVideoPlayerTakesTheFirstInstalledInItsOrder) {
+    std::string dvdx = InstallPlayer("dvdx.exe"), windvd = InstallPlayer("WinDVD.exe");
+    vntest::SetText(HKEY_CLASSES_ROOT, kIfoCommand, nullptr, "\"" + dvdx + "\" \"%1\"");
+    vntest::SetText(HKEY_LOCAL_MACHINE, "Software\\InterVideo\\DVD4", "PATH", tmp.path());
+    // The open command counts only while DVD Express is installed.
+    EXPECT_EQ(LaunchVideoPlayer(), 1);
+    {
+        Player started("", "", "WinDVD");
+        EXPECT_TRUE(LogHas(LogOf(windvd), "START "));
+    }
+    vntest::SetText(HKEY_LOCAL_MACHINE, kDvdExpress, "Version", "2.0");
+    EXPECT_EQ(LaunchVideoPlayer(), 1);
+    Player started("", "", "VnkfPlayer");
+    EXPECT_TRUE(LogHas(LogOf(dvdx), "START "));
+    EXPECT_EQ(vntest::ReadLines(LogOf(windvd)).size(), 1u);  // started once only
+    vntest::DeleteRegTree(HKEY_CLASSES_ROOT, "IFO_auto_file");
+}
+
+// Without any player program the media library takes the commands, after the Play/Pause
+// conversion, and starts its player for LaunchVideoPlayer.
+TEST_F(MediaKeys, MediaLibraryIsTheLastVideoPlayer) {
+    InsertDisc('R', {"VCD\\INFO.VCD"});
+    std::string dll = vntest::ExeFolder() + "vnmedia_double.dll";
+    DeleteFileA((dll + ".log").c_str());
+    vn::Module library(LoadLibraryA(dll.c_str()));
+    ASSERT_NE(library.get(), nullptr);
+    SetMediaLibrary(library.get());
+    State().playFlag = 1;
+    EXPECT_EQ(CD_PlayPause(), 1);
+    EXPECT_EQ(CD_PlayPause(), 1);
+    EXPECT_EQ(CD_IsPlaying(), 1);
+    EXPECT_EQ(CD_NextTrack(), 1);
+    EXPECT_EQ(CD_PrevTrack(), 1);
+    EXPECT_EQ(CD_Stop(), 1);
+    EXPECT_EQ(LaunchVideoPlayer(), 1);
+    SetMediaLibrary(nullptr);
+    EXPECT_EQ(vntest::ReadLines(dll + ".log"),
+              (std::vector<std::string>{"Pause", "Play 0 0", "NextTrack", "PrevTrack", "Stop", "Play 0 1"}));
 }
 
 }  // namespace

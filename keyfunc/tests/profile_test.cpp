@@ -93,6 +93,23 @@ TEST_F(Store, EmptyUserNameAndEmptySectionAddressTheRootInCurrentUser) {
     EXPECT_EQ(v, 3);
 }
 
+// Before a caller has given the store its root there is no store to write to.
+TEST_F(Store, NothingIsWrittenWithoutARoot) {
+    for (const char* user : {"", "user1"}) {
+        Reg_InitProfile("", user);
+        EXPECT_EQ(Reg_SetProfileNumber("VnTestNoRoot", "Color", 5), 0);
+        EXPECT_EQ(Reg_SetProfileString("VnTestNoRoot", "FaceName", "Arial"), 0);
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "VnTestNoRoot"));
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "users"));
+    }
+    Reg_InitProfile("", nullptr);
+    EXPECT_EQ(Reg_SetProfileNumber("VnTestNoRoot", "Color", 5), 0);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "VnTestNoRoot"));
+    vntest::DeleteRegTree(HKEY_CURRENT_USER, "VnTestNoRoot");
+    vntest::DeleteRegTree(HKEY_CURRENT_USER, "users");
+    vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, "VnTestNoRoot");
+}
+
 TEST_F(Store, StringReadsDefaultsAndBufferRules) {
     char buf[16];
     EXPECT_EQ(Reg_GetProfileString("OSD", "Font", buf, sizeof buf, "Arial"), 0);

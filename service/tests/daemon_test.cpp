@@ -367,6 +367,26 @@ TEST_F(Service, VolumeRepeatRunsWhileHeld) {
     EXPECT_TRUE(bed.log.lines.empty());
 }
 
+// Switches turned off by a reload while a volume key is held: its release still ends the repeat.
+TEST_F(Service, ReleaseStopsTheVolumeRepeatWhateverTheSwitches) {
+    Start();
+    Key(0xE9, 1);
+    bed.keyfunc.Num("Buttons", "OSDEnable", 0);
+    d.ReloadSettings();
+    Key(0xE9, 0);
+    EXPECT_EQ(bed.log.count("timer.stop 0"), 1);
+
+    bed.keyfunc.Num("Buttons", "OSDEnable", 1);
+    bed.keyfunc.Num("Buttons\\Aux1", "ActionType", 4);
+    bed.keyfunc.Str("Buttons\\Aux1", "ActionCommand", "VolumeUp");
+    d.ReloadSettings();
+    Key(2, 1);
+    bed.keyfunc.Num("Buttons", "KRHEnable", 0);
+    d.ReloadSettings();
+    Key(2, 0);
+    EXPECT_EQ(bed.log.count("timer.stop 0"), 2);
+}
+
 TEST_F(Service, OsdOffMeansNoFeedbackNoTimer) {
     bed.keyfunc.Num("Buttons", "OSDEnable", 0);
     Start();

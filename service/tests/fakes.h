@@ -123,6 +123,7 @@ struct FakeKeyFunc : KeyFuncPort {
         if (x->kind == Value::Text && !x->text.empty()) { *v = std::atoi(x->text.c_str()); return true; }
         return false;
     }
+    bool GetBool(const char* s, const char* n, int* v) override { return GetNumber(s, n, v); }
     bool GetString(const char* s, const char* n, std::string* t) override {
         const Value* x = Find(s, n);
         if (!x || x->kind != Value::Text || x->text.size() >= 260) return false;

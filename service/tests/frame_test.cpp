@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
+#include <objbase.h>
 
 #include "common/testing/winetest.h"
 #include "service/frame.h"
@@ -126,6 +127,17 @@ TEST_F(Frame, UnloadEndsCleanly) {
     EXPECT_TRUE(bed.log.has("osd.destroy"));
     EXPECT_TRUE(bed.log.has("hid.close"));
     EXPECT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 0; }));
+}
+
+// The shell objects the service uses on its thread (context menus, item lists, links) need COM
+// there for the whole run.
+TEST_F(Frame, ComIsReadyOnTheServiceThreadWhileItRuns) {
+    Create();
+    EXPECT_EQ(CoInitialize(nullptr), S_FALSE);  // already initialised on this thread
+    CoUninitialize();
+    frame.reset();
+    EXPECT_EQ(CoInitialize(nullptr), S_OK);  // and ended with the service
+    CoUninitialize();
 }
 
 TEST(Resources, StringsAndTrayMenusInEveryLanguage) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/handles.h"
+#include "common/text.h"
 #include "service/tests/tray_count.h"
 
 namespace vnd::test {
@@ -26,6 +27,33 @@ TEST_F(Program, SecondStartExitsAndLeavesTheFirst) {
     EXPECT_TRUE(IsWindow(main));
     EXPECT_EQ(FindWindowA("#32770", "VnDaemon"), nullptr);  // no message box
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+// A start-up that fails at the keyboard library runs the shutdown steps, which must not write the
+// display library's defaults over what the user chose.
+TEST_F(Program, FailedStartUpKeepsTheUsersDisplaySettings) {
+    char user[vn::kMaxText] = "";
+    DWORD size = sizeof user;
+    GetUserNameA(user, &size);
+    const std::string osd = std::string(kUser) + "\\users\\" + user + "\\OSD";
+    vn::RegKey key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, osd.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.out(),
+                              nullptr),
+              ERROR_SUCCESS);
+    const DWORD red = 0x0000FF;
+    RegSetValueExA(key.get(), "Color", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&red), sizeof red);
+    RegSetValueExA(key.get(), "FaceName", 0, REG_SZ, reinterpret_cast<const BYTE*>("Courier New"), 12);
+    SetControl("InitResult", 0);
+    ASSERT_TRUE(Start(&pi));
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD color = 0, type = 0, n = sizeof color;
+    ASSERT_EQ(RegQueryValueExA(key.get(), "Color", nullptr, &type, reinterpret_cast<BYTE*>(&color), &n), ERROR_SUCCESS);
+    EXPECT_EQ(color, red);
+    char face[64] = "";
+    n = sizeof face;
+    RegQueryValueExA(key.get(), "FaceName", nullptr, nullptr, reinterpret_cast<BYTE*>(face), &n);
+    EXPECT_STREQ(face, "Courier New");
+    EXPECT_NE(RegQueryValueExA(key.get(), "Duration", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
 }
 
 TEST_F(Program, TrayFollowsTheKeyboardAndTheUser) {
@@ -257,16 +285,23 @@ LRESULT CALLBACK TargetProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcA(h, m, w, l);
 }
 
-TEST_F(Program, Kind5SendsItsMessageToTheFoundWindow) {
+// The test's window of class "VnKind5Target" and a kind-5 record of Aux1 that sends it WM_USER + 5
+// (the wizard, started when a press fails, is the proof program).
+HWND Kind5Target(const vntest::TempDir& dir) {
     HWND target = MakeWindow("VnKind5Target", "target", TargetProc);
     g_received.clear();
-    ASSERT_TRUE(Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE")));
+    Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE"));
     SetNumber("Buttons\\Aux1", "ActionType", 5);
     SetNumber("Buttons\\Aux1", "ActionCommand", WM_USER + 5);
+    SetText("Buttons", "ClassName", "VnKind5Target");
+    return target;
+}
+
+TEST_F(Program, Kind5SendsItsMessageToTheFoundWindow) {
+    HWND target = Kind5Target(dir);
     SetNumber("Buttons\\Aux1", "ActionParam1", 40001);
     SetNumber("Buttons\\Aux1", "ActionParam2", static_cast<DWORD>(-2));
     SetNumber("Buttons", "FindWindow", 1);
-    SetText("Buttons", "ClassName", "VnKind5Target");
     Launch();
     Key(2, 0x09);
     // The service sends it while handling the key, after this thread's own sync message.
@@ -277,6 +312,20 @@ TEST_F(Program, Kind5SendsItsMessageToTheFoundWindow) {
     Key(2, 0x09);
     EXPECT_TRUE(vntest::WaitUntil([&] { return ProofCount("TKCFG.EXE|") == 1; }, 10000));
     EXPECT_EQ(g_received, "405 40001 -2;");
+}
+
+// "FindWindow" is a Boolean of the store: a text true or a short binary value counts as well.
+TEST_F(Program, Kind5FindWindowIsReadAsABoolean) {
+    HWND target = Kind5Target(dir);
+    SetText("Buttons", "FindWindow", "TRUE");
+    Launch();
+    Key(2, 0x09);
+    EXPECT_TRUE(vntest::WaitUntil([] { return g_received == "405 0 0;"; }, 5000)) << g_received;
+    const BYTE one = 1;
+    SetSetting("Buttons", "FindWindow", REG_BINARY, &one, 1);
+    Key(2, 0x09);
+    EXPECT_TRUE(vntest::WaitUntil([] { return g_received == "405 0 0;405 0 0;"; }, 5000)) << g_received;
+    DestroyWindow(target);
 }
 
 // Kind 6 holds a shell item list: here the one of the proof program, which opening starts.

@@ -41,7 +41,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
                 wasDown = isDown;
                 PostMessageA(g.target, g.message, isDown ? 1 : 0, vnhooks::EventParam(u.usage));
             }
-            return 1;  // the system does not act on the key a second time
+            if (!u.handedOn) return 1;  // the service's own: the system does not act on it a second time
         }
     }
     return CallNextHookEx(g.hook, code, wParam, lParam);

@@ -9,6 +9,7 @@ constexpr unsigned kConsumerPage = 0x000C;
 struct KeyUsage {
     unsigned usage;      // Consumer-page usage, 0 when the key is not taken over
     bool navigation;     // an Internet navigation key (suppressed by the filter)
+    bool handedOn;       // the system acts on it as well (the service only gives feedback)
 };
 
 KeyUsage UsageForVirtualKey(unsigned vk);

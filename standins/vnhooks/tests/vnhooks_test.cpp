@@ -1,6 +1,8 @@
 // The hook library under Wine: keys injected with SendInput reach the low-level hook for real.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -133,6 +135,52 @@ TEST_F(Hooks, FilterSwallowsNavigationKeys) {
     Key(0xA6, false);
     ASSERT_TRUE(vntest::WaitUntil([] { return g_events.size() >= 2; }, 3000));
     EXPECT_EQ(g_events[0].second, LPARAM(0x000C0224));
+}
+
+// A visible window of the test's own with the keyboard focus, counting the key-downs it receives:
+// what the system hands on to the program in front (a browser acting on Back and Forward).
+int g_focusKeys[256];
+LRESULT CALLBACK FocusProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_KEYDOWN) ++g_focusKeys[wp & 0xFF];
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+TEST_F(Hooks, NavigationKeysReachTheProgramInFrontOnlyWithoutFilter) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = FocusProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VnHooksTestFocus";
+    RegisterClassA(&wc);
+    HWND front = CreateWindowA("VnHooksTestFocus", "front", WS_POPUP | WS_VISIBLE, 0, 0, 80, 80, nullptr, nullptr,
+                               wc.hInstance, nullptr);
+    ASSERT_TRUE(front);
+    SetForegroundWindow(front);
+    SetFocus(front);
+    vntest::PumpFor(100);
+    std::fill(std::begin(g_focusKeys), std::end(g_focusKeys), 0);
+    auto press = [](WORD vk) {
+        Key(vk, true);
+        Key(vk, false);
+    };
+    press(0xA6);  // Back: the service gives feedback, the program in front goes back
+    press(0xA8);  // Refresh: the service has nothing to do with it
+    press(0xAF);  // Volume Up: the service's own
+    press('A');   // a key of the test's own: everything before it has been handed on
+    ASSERT_TRUE(vntest::WaitUntil([] { return g_focusKeys['A'] == 1; }, 3000));
+    EXPECT_EQ(g_focusKeys[0xA6], 1);
+    EXPECT_EQ(g_focusKeys[0xA8], 1);
+    EXPECT_EQ(g_focusKeys[0xAF], 0);
+    ASSERT_EQ(g_events.size(), 6u);
+    EXPECT_EQ(g_events[0], std::make_pair(WPARAM(1), LPARAM(0x000C0224)));
+
+    VNHK_LLKB_SetFilter(1);
+    g_events.clear();
+    press(0xA6);
+    press('A');
+    ASSERT_TRUE(vntest::WaitUntil([] { return g_focusKeys['A'] == 2; }, 3000));
+    EXPECT_EQ(g_focusKeys[0xA6], 1);
+    EXPECT_TRUE(g_events.empty());
+    DestroyWindow(front);
 }
 
 TEST_F(Hooks, NullWindowStopsDelivery) {

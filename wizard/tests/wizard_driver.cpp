@@ -1,0 +1,118 @@
+#include "wizard/tests/wizard_driver.h"
+
+#include "common/testing/winetest.h"
+
+namespace tkcfg::test {
+
+namespace {
+
+struct Search {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char cls[16] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (pid == s->pid && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w)) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND FindDialogOf(DWORD processId) {
+    Search s{processId, nullptr};
+    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+WizardProcess::~WizardProcess() {
+    if (pi_.hProcess) {
+        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+            if (sheet_) PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+            if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 1);
+        }
+        CloseHandle(pi_.hProcess);
+        CloseHandle(pi_.hThread);
+    }
+}
+
+bool WizardProcess::Start(const std::string& exe, const std::string& folder, const char* args) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string cmd = "\"" + exe + "\" " + args;
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi_)) return false;
+    return vntest::WaitUntil([&] { return (sheet_ = FindDialogOf(pi_.dwProcessId)) != nullptr && Page() != nullptr; },
+                             15000);
+}
+
+HWND WizardProcess::Page() const {
+    return reinterpret_cast<HWND>(SendMessageA(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+int WizardProcess::PageIndex() const {
+    return static_cast<int>(SendMessageA(sheet_, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(Page()), 0));
+}
+
+bool WizardProcess::ButtonEnabled(int id) const {
+    HWND b = GetDlgItem(sheet_, id);
+    return b && IsWindowEnabled(b) && IsWindowVisible(b);
+}
+
+bool WizardProcess::ButtonVisible(int id) const {
+    HWND b = GetDlgItem(sheet_, id);
+    return b && IsWindowVisible(b);
+}
+
+void WizardProcess::Sync() const {
+    for (int i = 0; i < 2; ++i) {
+        DWORD_PTR r = 0;
+        SendMessageTimeoutA(sheet_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+        SendMessageTimeoutA(Page(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+    }
+}
+
+void WizardProcess::Press(int psbtn) const {
+    PostMessageA(sheet_, PSM_PRESSBUTTON, psbtn, 0);
+    Sync();
+}
+
+void WizardProcess::GoTo(int index) const {
+    SendMessageA(sheet_, PSM_SETCURSEL, index, 0);
+    Sync();
+}
+
+void WizardProcess::ClickPage(int x, int y) const {
+    HWND page = Page();
+    PostMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(page, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    Sync();
+}
+
+void WizardProcess::ClickButton(int id) const {
+    SendMessageA(Control(id), BM_CLICK, 0, 0);
+    Sync();
+}
+
+std::string WizardProcess::Text(int id) const {
+    // Another process's control tells its text only when asked with the message itself.
+    char text[520] = {};
+    SendMessageA(Control(id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+int WizardProcess::WaitExit(DWORD ms) {
+    if (!pi_.hProcess) return -1;
+    if (!vntest::WaitUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, ms)) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return static_cast<int>(code);
+}
+
+}  // namespace tkcfg::test
