@@ -63,6 +63,7 @@ struct Progress {
     UninstallRun* run;
     HWND dialog = nullptr;
     vn::Handle worker;
+    vn::GdiObject tick;
 };
 
 // Called on the worker thread: the question is asked on the dialog's thread.
@@ -114,7 +115,10 @@ INT_PTR CALLBACK ProgressProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         EnableWindow(GetDlgItem(dlg, IDOK), FALSE);
         SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 12));
         SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETSTEP, 2, 0);
+        // Drawn on the dialog grey, which the loader turns into the system's face colour.
+        p->tick.reset(LoadImageA(run.instance, MAKEINTRESOURCEA(IDB_TICK), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
         for (int i = 0; i < kStages; ++i) {
+            SendDlgItemMessageA(dlg, IDC_TICK1 + i, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(p->tick.get()));
             HWND anim = GetDlgItem(dlg, IDC_ANIMATE1 + i);
             Animate_Open(anim, MAKEINTRESOURCEA(IDA_PROGRESS));
             ShowWindow(anim, SW_HIDE);
@@ -160,6 +164,7 @@ INT_PTR CALLBACK ProgressProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     if (p && msg >= kStageDone && msg < kStageDone + kStages) {
         int stage = static_cast<int>(msg - kStageDone);
         ShowWindow(GetDlgItem(dlg, IDC_TICK1 + stage), SW_SHOW);
+        ShowWindow(GetDlgItem(dlg, IDC_ANIMATE1 + stage), SW_HIDE);
         SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
         ShowStage(dlg, *p->run, stage + 1);
         if (stage == 0) SetCursor(LoadCursorA(nullptr, IDC_ARROW));

@@ -378,3 +378,22 @@ TEST_F(Uninstaller, EndsQuietlyWithoutARecordOrWithAnUnknownCommandLine) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Resources, EveryLanguageCarriesTheDialogsAndTexts) {
+    HMODULE self = GetModuleHandleA(nullptr);
+    for (unsigned lcid : {1028u, 2052u, 1030u, 1043u, 1033u, 1035u, 1036u, 1031u, 1040u, 1041u, 1044u, 1046u, 2058u,
+                          1053u, 1042u}) {
+        WORD lang = static_cast<WORD>(lcid);
+        for (int dialog : {IDD_PROGRESS, IDD_SHARED, IDD_RESULT})
+            EXPECT_TRUE(FindResourceExA(self, reinterpret_cast<LPCSTR>(RT_DIALOG), MAKEINTRESOURCEA(dialog), lang))
+                << lcid << " dialog " << dialog;
+        // String blocks hold 16 texts each: 25 to 27 and 41 to 57.
+        for (int block : {IDS_CONFIRM / 16 + 1, IDS_STAGE1 / 16 + 1, IDS_RESULT_DONE / 16 + 1})
+            EXPECT_TRUE(FindResourceExA(self, reinterpret_cast<LPCSTR>(RT_STRING), MAKEINTRESOURCEA(block), lang))
+                << lcid << " strings " << block;
+    }
+}
+
+}  // namespace
