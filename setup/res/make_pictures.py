@@ -10,7 +10,6 @@ import struct
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools'))
-from bitmap_file import write_bmp  # noqa: E402
 from icon_file import write_icon  # noqa: E402
 
 SAMPLES = 4
@@ -107,6 +106,19 @@ def render(w, h, colour):
                 row.append(tuple(int(round(v / acc[3])) for v in acc[:3]))
         rows.append(row)
     return rows
+
+
+def write_bmp(path, rows):
+    h, w = len(rows), len(rows[0])
+    stride = (w * 3 + 3) & ~3
+    data = b''
+    for row in reversed(rows):
+        line = b''.join(struct.pack('<BBB', c[2], c[1], c[0]) for c in row)
+        data += line + b'\0' * (stride - len(line))
+    header = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(path, 'wb') as f:
+        f.write(b'BM' + struct.pack('<IHHI', 14 + len(header) + len(data), 0, 0, 14 + len(header)))
+        f.write(header + data)
 
 
 def icon_colour(x, y, w, h):

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the uninstaller's pictures from shapes: tick.bmp (the green check mark beside a finished
-stage, 16 x 16, 24-bit, on the dialog grey that the program maps to the system's face colour) and
+stage, 16 x 16, 8-bit with a colour table, on the dialog grey that the program maps to the
+system's face colour, which works through the colour table only) and
 progress.avi (the animation beside the running stage: a document sheet sliding into a waste bin,
 12 frames of 16 x 16 in 8-bit colour, uncompressed, on the same grey, which the animation
 control takes as transparent). Each pixel averages a 4 x 4 grid of samples.
@@ -8,10 +9,6 @@ Run it again after changing the shapes: python3 make_pictures.py"""
 import math
 import os
 import struct
-import sys
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools'))
-from bitmap_file import write_bmp  # noqa: E402
 
 SAMPLES = 4
 GREY = (192, 192, 192)
@@ -74,6 +71,41 @@ def frame_colour(step):
     return colour
 
 
+def palette_of(pictures):
+    palette = [GREY]
+    for picture in pictures:
+        for row in picture:
+            for c in row:
+                if c not in palette:
+                    palette.append(c)
+    assert len(palette) <= 256, len(palette)
+    return palette
+
+
+def indexed(picture, palette):
+    """The rows bottom-up as palette indexes, each padded to four bytes."""
+    stride = (len(picture[0]) + 3) & ~3
+    data = b''
+    for row in reversed(picture):
+        line = bytes(palette.index(c) for c in row)
+        data += line + b'\0' * (stride - len(line))
+    return data
+
+
+def bitmap_header(w, h, size, palette):
+    header = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 8, 0, size, 0, 0, len(palette), len(palette))
+    return header + b''.join(struct.pack('<BBBB', c[2], c[1], c[0], 0) for c in palette)
+
+
+def write_bmp8(path, picture):
+    palette = palette_of([picture])
+    data = indexed(picture, palette)
+    header = bitmap_header(len(picture[0]), len(picture), len(data), palette)
+    with open(path, 'wb') as f:
+        f.write(b'BM' + struct.pack('<IHHI', 14 + len(header) + len(data), 0, 0, 14 + len(header)))
+        f.write(header + data)
+
+
 def chunk(fourcc, data):
     pad = b'\0' if len(data) % 2 else b''
     return fourcc + struct.pack('<I', len(data)) + data + pad
@@ -85,29 +117,14 @@ def riff_list(kind, fourcc, payload):
 
 def write_avi(path, frames):
     h, w = len(frames[0]), len(frames[0][0])
-    palette = [GREY]
-    for f in frames:
-        for row in f:
-            for c in row:
-                if c not in palette:
-                    palette.append(c)
-    assert len(palette) <= 256, len(palette)
-    stride = (w + 3) & ~3
-    pixels = []
-    for f in frames:
-        data = b''
-        for row in reversed(f):
-            line = bytes(palette.index(c) for c in row)
-            data += line + b'\0' * (stride - len(line))
-        pixels.append(data)
-    size = stride * h
+    palette = palette_of(frames)
+    pixels = [indexed(f, palette) for f in frames]
+    size = len(pixels[0])
     per_frame_us = 100000
     avih = struct.pack('<IIIIIIIIII16x', per_frame_us, size * 10, 0, 0x10, len(frames), 0, 1, size, w, h)
     strh = struct.pack('<4s4sIHHIIIIIIIIhhhh', b'vids', b'DIB ', 0, 0, 0, 0, 1, 10, 0, len(frames), size,
                        0xFFFFFFFF, 0, 0, 0, w, h)
-    bih = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 8, 0, size, 0, 0, len(palette), len(palette))
-    pal = b''.join(struct.pack('<BBBB', c[2], c[1], c[0], 0) for c in palette)
-    strl = riff_list(b'LIST', b'strl', chunk(b'strh', strh) + chunk(b'strf', bih + pal))
+    strl = riff_list(b'LIST', b'strl', chunk(b'strh', strh) + chunk(b'strf', bitmap_header(w, h, size, palette)))
     hdrl = riff_list(b'LIST', b'hdrl', chunk(b'avih', avih) + strl)
     movi_payload = b''
     index = b''
@@ -122,7 +139,7 @@ def write_avi(path, frames):
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    write_bmp(os.path.join(here, 'tick.bmp'), render(16, 16, tick_colour))
+    write_bmp8(os.path.join(here, 'tick.bmp'), render(16, 16, tick_colour))
     write_avi(os.path.join(here, 'progress.avi'), [render(16, 16, frame_colour(i)) for i in range(12)])
 
 
