@@ -48,8 +48,11 @@ bool WizardProcess::Start(const std::string& exe, const std::string& folder, con
     si.cb = sizeof si;
     std::string cmd = "\"" + exe + "\" " + args;
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi_)) return false;
-    return vntest::WaitUntil([&] { return (sheet_ = FindDialogOf(pi_.dwProcessId)) != nullptr && Page() != nullptr; },
-                             15000);
+    if (!vntest::WaitUntil([&] { return (sheet_ = FindDialogOf(pi_.dwProcessId)) != nullptr && IsWindowVisible(Page()); },
+                           15000))
+        return false;
+    Sync();  // the sheet has finished setting itself up once it takes messages again
+    return true;
 }
 
 HWND WizardProcess::Page() const {
