@@ -92,9 +92,12 @@ void WizardProcess::GoTo(int index) const {
 }
 
 void WizardProcess::ClickPage(int x, int y) const {
+    // Sent, so that it returns once handled: the click sound may wait for the one before it, and a
+    // posted click could still be pending behind that wait.
     HWND page = Page();
-    PostMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageA(page, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), SMTO_NORMAL, 5000, &r);
+    SendMessageTimeoutA(page, WM_LBUTTONUP, 0, MAKELPARAM(x, y), SMTO_NORMAL, 5000, &r);
     Sync();
 }
 
