@@ -1,0 +1,210 @@
+// The installation work of the real setup.exe: a medium folder beside it with versioned files, a
+// cabinet, registry lines and a registry file, installed as a user would, and then what is on
+// disk, in the registry and in the uninstall record.
+#include <map>
+
+#include "setup/resource.h"
+#include "setup/tests/setup_program.h"
+
+namespace {
+
+const char kKey[] = "VnSetupTest";
+const char kRecord[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VnSetupTest";
+const char kShared[] = "Software\\Varnel\\Uninstall\\";
+const char kHotkey[] = "Software\\OSTRL_KBD\\Productivity\\HOTKEY01";
+
+std::string RegText(HKEY hive, const std::string& path, const char* name) {
+    vn::RegKey key;
+    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, key.out()) != ERROR_SUCCESS) return "<no key>";
+    char data[1024] = {};
+    DWORD size = sizeof data - 1, type = 0;
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+        return "<no value>";
+    if (type == REG_SZ) return data;
+    std::string hex = type == REG_DWORD ? "dword:" : "hex:";
+    for (DWORD i = 0; i < size; ++i) {
+        char b[4];
+        wsprintfA(b, "%02x", static_cast<unsigned char>(data[i]));
+        hex += b;
+    }
+    return hex;
+}
+
+// Every value of a key, name to data.
+std::map<std::string, std::string> RegValues(const std::string& path) {
+    std::map<std::string, std::string> values;
+    vn::RegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.out()) != ERROR_SUCCESS) return values;
+    for (DWORD i = 0;; ++i) {
+        char name[512] = {}, data[512] = {};
+        DWORD n = sizeof name, d = sizeof data - 1;
+        if (RegEnumValueA(key.get(), i, name, &n, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &d) != ERROR_SUCCESS)
+            break;
+        values[name] = data;
+    }
+    return values;
+}
+
+std::string FileText(const std::string& path) {
+    vn::FileHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!f) return "<missing>";
+    std::string text(GetFileSize(f.get(), nullptr), '\0');
+    DWORD read = 0;
+    if (!text.empty()) ReadFile(f.get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+    return text;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Moves a file's last-write time by whole days.
+void ShiftTime(const std::string& path, int days) {
+    vn::FileHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME t{};
+    GetFileTime(f.get(), nullptr, nullptr, &t);
+    ULARGE_INTEGER v{{t.dwLowDateTime, t.dwHighDateTime}};
+    v.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(days) * 864000000000LL);
+    t = {v.LowPart, v.HighPart};
+    SetFileTime(f.get(), nullptr, nullptr, &t);
+}
+
+class SetupInstall : public setuptest::SetupProgram {
+protected:
+    std::string medium, out;
+
+    void SetUp() override {
+        SetupProgram::SetUp();
+        medium = dir.file("files");
+        out = dir.file("out");
+        CreateDirectoryA(medium.c_str(), nullptr);
+        CreateDirectoryA(out.c_str(), nullptr);
+        Clean();
+    }
+    void TearDown() override {
+        SetupProgram::TearDown();
+        Clean();
+    }
+    void Clean() {
+        vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, kRecord);
+        vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, (std::string(kShared) + "SharedReg\\" + kKey).c_str());
+        for (const char* f : {"vnst_new.txt", "vnst_newer.exe", "vnst_older.exe", "vnst_sameold.exe",
+                              "vnst_samenew.exe", "vnst_missing.txt", "vnst_empty.txt", "vnst_busy.dll", "one.txt",
+                              "two.txt", "renamed.txt"})
+            vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, (std::string(kShared) + "SharedFile\\" + f).c_str());
+        vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\VnSetupTest");
+        vntest::DeleteRegTree(HKEY_CURRENT_USER, "Software\\VnSetupTest");
+        vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, kHotkey);
+    }
+    void Versioned(int version, const std::string& path) {
+        char name[32];
+        wsprintfA(name, "setup_file_v%d.exe", version);
+        ASSERT_TRUE(CopyFileA((vntest::ExeFolder() + name).c_str(), path.c_str(), FALSE));
+    }
+    // A silent, hidden run without restart, waited for.
+    void InstallSilently(const char* version = nullptr) {
+        Start("/S /H /NR", version);
+        ASSERT_TRUE(Ends(60000));
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        pi = {};
+    }
+};
+
+TEST_F(SetupInstall, SilentInstallCopiesByVersionAndTimeWritesRegistryAndRecordsEverything) {
+    // Destination already there: older and newer versions, equal versions with either time.
+    Versioned(1, medium + "\\vnst_newer.exe");
+    Versioned(2, out + "\\vnst_newer.exe");
+    Versioned(2, medium + "\\vnst_newer.exe");
+    Versioned(1, out + "\\vnst_newer.exe");
+    Versioned(1, medium + "\\vnst_older.exe");
+    Versioned(2, out + "\\vnst_older.exe");
+    Versioned(1, medium + "\\vnst_sameold.exe");
+    Versioned(1, out + "\\vnst_sameold.exe");
+    ShiftTime(medium + "\\vnst_sameold.exe", -2);
+    Versioned(1, medium + "\\vnst_samenew.exe");
+    Versioned(1, out + "\\vnst_samenew.exe");
+    ShiftTime(out + "\\vnst_samenew.exe", -2);
+    ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\vnst_new.txt", "new file"));
+    ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\vnst_empty.txt", ""));
+    ASSERT_TRUE(vntest::WriteFileBytes(out + "\\vnst_older.txt.keep", "untouched"));
+    SetFileAttributesA((out + "\\vnst_sameold.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    // The registry file brings the launch command; its target exists.
+    std::string target = out + "\\vnst_new.txt";
+    std::string escaped;
+    for (char c : target) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\keys.reg",
+                                       "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + std::string(kHotkey) +
+                                           "]\r\n\"ActionCommand\"=\"" + escaped + "\"\r\n\"Origin\"=\"file\"\r\n"));
+    Script("SETUPNT.INI", std::string(
+        "[Setup]\r\nProductName=Tessaro Keyboard\r\nUninstallKey=VnSetupTest\r\nSrcFileDir=files\r\n"
+        "[Strings]\r\nOut=") + out + "\r\n"
+        "[Copy Files]\r\nvnst_new.txt=%Out%\r\nvnst_newer.exe=%Out%\r\nvnst_older.exe=%Out%\r\n"
+        "vnst_sameold.exe=%Out%\r\nvnst_samenew.exe=%Out%\r\nvnst_missing.txt=%Out%, renamed.txt\r\n"
+        "vnst_empty.txt=%Out%\r\n"
+        "[Add Registry]\r\ns=HKLM, Software\\VnSetupTest, Text, 0, \"a, b\"\r\nd=HKLM, Software\\VnSetupTest, Byte, 1, 2A\r\n"
+        "b=HKLM, Software\\VnSetupTest, Bytes, 1, 01, fF\r\nk=HKCU, Software\\VnSetupTest\\Whole\r\n"
+        "e=HKLM, Software\\VnSetupTest, Empty\r\n"
+        "[Add Registry Files]\r\nf=keys.reg\r\nnever=missing.reg\r\n"
+        "[Run Programs]\r\nVnDaemon.exe=%1%, from script\r\n");
+    InstallSilently();
+
+    EXPECT_EQ(FileText(out + "\\vnst_new.txt"), "new file");
+    EXPECT_EQ(FileText(out + "\\vnst_newer.exe"), FileText(medium + "\\vnst_newer.exe"));
+    EXPECT_NE(FileText(out + "\\vnst_older.exe"), FileText(medium + "\\vnst_older.exe"));
+    FILETIME kept{}, source{};
+    WIN32_FILE_ATTRIBUTE_DATA a{}, b{};
+    GetFileAttributesExA((out + "\\vnst_sameold.exe").c_str(), GetFileExInfoStandard, &a);
+    GetFileAttributesExA((medium + "\\vnst_sameold.exe").c_str(), GetFileExInfoStandard, &b);
+    kept = a.ftLastWriteTime, source = b.ftLastWriteTime;
+    EXPECT_GT(CompareFileTime(&kept, &source), 0) << "equal version, older source: left alone";
+    GetFileAttributesExA((out + "\\vnst_samenew.exe").c_str(), GetFileExInfoStandard, &a);
+    GetFileAttributesExA((medium + "\\vnst_samenew.exe").c_str(), GetFileExInfoStandard, &b);
+    EXPECT_EQ(CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime), 0) << "equal version, newer source: copied";
+    EXPECT_FALSE(Exists(out + "\\renamed.txt"));
+    EXPECT_TRUE(Exists(out + "\\vnst_empty.txt")) << "a last entry of size 0 is copied";
+    EXPECT_EQ(FileText(out + "\\vnst_older.txt.keep"), "untouched");
+
+    // Registry lines and the registry file.
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "Software\\VnSetupTest", "Text"), "a, b");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "Software\\VnSetupTest", "Byte"), "dword:2a000000");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "Software\\VnSetupTest", "Bytes"), "hex:01ff");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "Software\\VnSetupTest", "Empty"), "");
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "Software\\VnSetupTest\\Whole", nullptr), "<no value>");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kHotkey, "Origin"), "file");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kHotkey, "ActionCommand"), target);
+
+    // The uninstall record: every listed file, copied or not, every registry line, shared counts.
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRecord, "UninstallString"), "VNUninst.exe VnSetupTest");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRecord, "DisplayName"), "Tessaro Keyboard");
+    const std::map<std::string, std::string> files = {
+        {"vnst_new.txt", out},     {"vnst_newer.exe", out},   {"vnst_older.exe", out}, {"vnst_sameold.exe", out},
+        {"vnst_samenew.exe", out}, {"renamed.txt", out},      {"vnst_empty.txt", out}};
+    EXPECT_EQ(RegValues(std::string(kRecord) + "\\DeleteFiles"), files);
+    for (const auto& f : files)
+        EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, std::string(kShared) + "SharedFile\\" + f.first, kKey), out) << f.first;
+    const std::map<std::string, std::string> machine = {{"Software\\VnSetupTest\\\\Text", "Text"},
+                                                        {"Software\\VnSetupTest\\\\Byte", "Byte"},
+                                                        {"Software\\VnSetupTest\\\\Bytes", "Bytes"},
+                                                        {"Software\\VnSetupTest\\\\Empty", "Empty"}};
+    const std::map<std::string, std::string> user = {{"Software\\VnSetupTest\\Whole", ""}};
+    EXPECT_EQ(RegValues(std::string(kRecord) + "\\DeleteRegs\\HKEY_LOCAL_MACHINE"), machine);
+    EXPECT_EQ(RegValues(std::string(kRecord) + "\\DeleteRegs\\HKEY_CURRENT_USER"), user);
+    EXPECT_EQ(RegValues(std::string(kShared) + "SharedReg\\VnSetupTest\\HKEY_LOCAL_MACHINE"), machine);
+    EXPECT_EQ(RegValues(std::string(kShared) + "SharedReg\\VnSetupTest\\HKEY_CURRENT_USER"), user);
+
+    // "Run Programs" started the program with its arguments quoted.
+    EXPECT_TRUE(vntest::WaitUntil([&] { return FileText(dir.file("service.log")).find("\"from script\"") != std::string::npos; }));
+}
+
+TEST_F(SetupInstall, WithoutUninstallKeyNothingIsRecorded) {
+    ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\vnst_new.txt", "new file"));
+    Script("SETUPNT.INI", "[Setup]\r\nSrcFileDir=files\r\n[Copy Files]\r\nvnst_new.txt=" + out +
+                              "\r\n[Add Registry]\r\ns=HKLM, Software\\VnSetupTest, Text, 0, x\r\n");
+    InstallSilently();
+    EXPECT_EQ(FileText(out + "\\vnst_new.txt"), "new file");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "Software\\VnSetupTest", "Text"), "x");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRecord, nullptr), "<no key>");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, std::string(kShared) + "SharedFile\\vnst_new.txt", nullptr), "<no key>");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, std::string(kShared) + "SharedReg\\VnSetupTest", nullptr), "<no key>");
+}
+
+}  // namespace
