@@ -8,6 +8,8 @@
 
 namespace {
 
+using setuptest::WindowText;
+
 const char kKey[] = "VnSetupTest";
 const char kRecord[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VnSetupTest";
 const char kShared[] = "Software\\Varnel\\Uninstall\\";
@@ -205,6 +207,130 @@ TEST_F(SetupInstall, WithoutUninstallKeyNothingIsRecorded) {
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRecord, nullptr), "<no key>");
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, std::string(kShared) + "SharedFile\\vnst_new.txt", nullptr), "<no key>");
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, std::string(kShared) + "SharedReg\\VnSetupTest", nullptr), "<no key>");
+}
+
+// No "_VarnelTempDir" folder is left in the Windows folder.
+bool NoTempFolder() {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    WIN32_FIND_DATAA data{};
+    vn::FindHandle find(FindFirstFileA((std::string(windows) + "\\_VarnelTempDir*").c_str(), &data));
+    return !find;
+}
+
+TEST_F(SetupInstall, CabinetFilesExtractedCopiedAndTheTemporaryFolderRemoved) {
+    ASSERT_TRUE(CopyFileA((vntest::ExeFolder() + "setup_test.cab").c_str(), dir.file("medium.cab").c_str(), FALSE));
+    Script("SETUPNT.INI", "[Setup]\r\nUninstallKey=VnSetupTest\r\nCabFile=TRUE\r\nCabFileName=medium.cab\r\n"
+                          "[Copy Files]\r\none.txt=" + out + "\r\ntwo.txt=" + out + ", renamed.txt\r\nvnst_missing.txt=" +
+                              out + "\r\n");
+    InstallSilently();
+    EXPECT_EQ(FileText(out + "\\one.txt"), "first file out of the cabinet\r\n");
+    EXPECT_EQ(FileText(out + "\\renamed.txt"), "second file out of the cabinet\r\n");
+    EXPECT_FALSE(Exists(out + "\\unlisted.txt"));
+    EXPECT_FALSE(Exists(out + "\\vnst_missing.txt"));
+    EXPECT_TRUE(NoTempFolder());
+    const std::map<std::string, std::string> files = {{"one.txt", out}, {"renamed.txt", out}, {"vnst_missing.txt", out}};
+    EXPECT_EQ(RegValues(std::string(kRecord) + "\\DeleteFiles"), files);
+}
+
+TEST_F(SetupInstall, CabinetCutShortFailsVisiblyWithNothingInstalledOrRecorded) {
+    std::string cab = FileText(vntest::ExeFolder() + "setup_test.cab");
+    ASSERT_TRUE(vntest::WriteFileBytes(dir.file("medium.cab"), cab.substr(0, cab.size() / 2)));
+    Script("SETUPNT.INI", "[Setup]\r\nUninstallKey=VnSetupTest\r\nCabFile=TRUE\r\nCabFileName=medium.cab\r\n"
+                          "[Copy Files]\r\none.txt=" + out + "\r\ntwo.txt=" + out + "\r\n"
+                          "[Add Registry]\r\ns=HKLM, Software\\VnSetupTest, Text, 0, x\r\n");
+    Start("/S /NR");
+    HWND sheet = Sheet();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(vntest::WaitUntil([&] { return WindowText(sheet) == "Setup Result"; }, 20000));
+    EXPECT_EQ(Item(sheet, IDC_TEXT1), "Setup failed to install the driver on your system.");
+    EXPECT_FALSE(Exists(out + "\\one.txt"));
+    EXPECT_FALSE(Exists(out + "\\two.txt"));
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "Software\\VnSetupTest", "Text"), "<no key>");
+    EXPECT_TRUE(RegValues(std::string(kRecord) + "\\DeleteFiles").empty());
+    EXPECT_TRUE(NoTempFolder());
+    Press(sheet, PSBTN_FINISH);
+    EXPECT_TRUE(Ends());
+}
+
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+
+TEST_F(SetupInstall, InUseDestinationGetsASideCopyAScheduledReplacementAndTheRestartOffer) {
+    Versioned(1, out + "\\vnst_busy.dll");
+    Versioned(2, medium + "\\vnst_busy.dll");
+    std::string holderCmd = "\"" + vntest::ExeFolder() + "setup_file_v1.exe\" \"" + out + "\\vnst_busy.dll\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION holder{};
+    ASSERT_TRUE(CreateProcessA(nullptr, &holderCmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &holder));
+    vn::Handle holderProcess(holder.hProcess), holderThread(holder.hThread);
+    ASSERT_TRUE(vntest::WaitUntil([&] { return Exists(out + "\\vnst_busy.dll.held"); }));
+    Script("SETUPNT.INI", "[Setup]\r\nProductName=Tessaro Keyboard\r\nUninstallKey=VnSetupTest\r\nSrcFileDir=files\r\n"
+                          "Restart=FALSE\r\n[Copy Files]\r\nvnst_busy.dll=" + out + "\r\n");
+    Start("/H");
+    HWND sheet = Sheet();
+    ASSERT_TRUE(sheet);
+    ASSERT_EQ(WalkToResult(sheet).back(), "Setup Result");
+    EXPECT_EQ(Item(sheet, IDC_TEXT1),
+              "Setup has successfully installed Tessaro Keyboard.\n\nBefore you can use Tessaro Keyboard, you must "
+              "restart your computer.");
+    // The sheet itself is hidden: the choice's own style tells that it is shown.
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(Page(sheet), IDC_RESTART_NOW), GWL_STYLE) & WS_VISIBLE);
+    SendMessageA(GetDlgItem(Page(sheet), IDC_RESTART_LATER), BM_CLICK, 0, 0);
+    Press(sheet, PSBTN_FINISH);
+    EXPECT_TRUE(Ends());
+    TerminateProcess(holder.hProcess, 0);
+    WaitForSingleObject(holder.hProcess, 5000);
+
+    EXPECT_EQ(FileText(out + "\\vnst_busy.0"), FileText(medium + "\\vnst_busy.dll"));
+    EXPECT_EQ(FileText(out + "\\vnst_busy.dll"), FileText(vntest::ExeFolder() + "setup_file_v1.exe"));
+    // The system's list of replacements at the next start holds the side copy, then the target.
+    vn::RegKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_ALL_ACCESS, key.out()), ERROR_SUCCESS);
+    std::string pending(8192, '\0');
+    DWORD size = static_cast<DWORD>(pending.size());
+    ASSERT_EQ(RegQueryValueExA(key.get(), "PendingFileRenameOperations", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(&pending[0]), &size),
+              ERROR_SUCCESS);
+    RegDeleteValueA(key.get(), "PendingFileRenameOperations");
+    pending.resize(size);
+    std::size_t side = pending.find("vnst_busy.0");
+    ASSERT_NE(side, std::string::npos);
+    EXPECT_NE(pending.find("vnst_busy.dll", side), std::string::npos);
+}
+
+TEST_F(SetupInstall, ExitSetupDuringTheCopyRemovesWhatThisRunCopiedAndPutsBackWhatItOverwrote) {
+    // The first entry overwrites an older file; many more follow, so the cancel lands in the copy.
+    Versioned(1, out + "\\vnst_newer.exe");
+    Versioned(2, medium + "\\vnst_newer.exe");
+    ASSERT_TRUE(vntest::WriteFileBytes(out + "\\vnst_older.txt.keep", "untouched"));
+    std::string list = "vnst_newer.exe=" + out + "\r\n";
+    const std::string block(256 * 1024, 'x');
+    for (int i = 0; i < 60; ++i) {
+        std::string name = "f" + std::to_string(i) + ".bin";
+        ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\" + name, block));
+        list += name + "=" + out + "\r\n";
+    }
+    Script("SETUPNT.INI", "[Setup]\r\nProductName=Tessaro Keyboard\r\nUninstallKey=VnSetupTest\r\nSrcFileDir=files\r\n"
+                          "AskType=FALSE\r\n[Copy Files]\r\n" + list);
+    Start("/H");
+    HWND sheet = Sheet();
+    ASSERT_TRUE(sheet);
+    ASSERT_EQ(Press(sheet, PSBTN_NEXT), "Start Installation");
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+    ASSERT_TRUE(vntest::WaitUntil([&] { return Exists(out + "\\vnst_newer.exe") && WindowText(sheet) == "Installation Procedures"; }, 10000));
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    HWND exit = Dialog("Exit Setup");
+    ASSERT_TRUE(exit);
+    Click(exit, IDC_EXIT_SETUP);
+    ASSERT_TRUE(Ends());
+
+    EXPECT_EQ(FileText(out + "\\vnst_newer.exe"), FileText(vntest::ExeFolder() + "setup_file_v1.exe"));
+    EXPECT_EQ(FileText(out + "\\vnst_older.txt.keep"), "untouched");
+    for (int i = 0; i < 60; ++i) EXPECT_FALSE(Exists(out + "\\f" + std::to_string(i) + ".bin")) << i;
+    EXPECT_TRUE(NoTempFolder());
+    // The cancel came before the end of the list: the record names fewer files than listed.
+    EXPECT_LT(RegValues(std::string(kRecord) + "\\DeleteFiles").size(), 61u);
 }
 
 }  // namespace
