@@ -3,28 +3,28 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include "setup/driver_step.h"
 #include "setup/file_copy.h"
 #include "setup/programs.h"
 #include "setup/registry_work.h"
 
 namespace setup {
 
-namespace {
-
-// Creates a folder and every missing level above it.
-void CreateLevels(const std::string& folder) {
+void CreateFolderLevels(const std::string& folder) {
     for (std::size_t at = folder.find('\\', 3); ; at = folder.find('\\', at + 1)) {
         CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
         if (at == std::string::npos) break;
     }
 }
 
+namespace {
+
 void MakeDestination(const SetupRun& run, const UninstallRecord& record) {
     std::string folder = run.destination;
     if (!folder.empty() && folder.back() == '\\') folder.pop_back();
     if (folder.empty() || GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) return;
     record.Directory(folder, "0");
-    CreateLevels(folder);
+    CreateFolderLevels(folder);
 }
 
 }  // namespace
@@ -44,6 +44,8 @@ DWORD WINAPI InstallThread(void* param) {
     if (shared.cancelled) return 1;
     if (copied) {
         PostMessageA(shared.page, kCopyDone, 0, 0);
+        InstallDrivers(shared, profile, record);
+        InterlockedExchange(&shared.busy, 0);
         AddRegistry(profile, folders, record);
         AddRegistryFiles(run, profile, folders);
         if (!run.preload) RunPrograms(profile, folders);

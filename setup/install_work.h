@@ -41,6 +41,9 @@ constexpr UINT kCopyDone = WM_APP + 2;
 // The worker thread's body: the installation steps, then Next is pressed.
 DWORD WINAPI InstallThread(void* shared);
 
+// Creates a folder and every missing level above it.
+void CreateFolderLevels(const std::string& folder);
+
 // After "Exit Setup" on the progress page, once the worker has stopped: removes what this run
 // copied and puts back what it overwrote.
 void RollBack(InstallShared& shared);

@@ -333,4 +333,103 @@ TEST_F(SetupInstall, ExitSetupDuringTheCopyRemovesWhatThisRunCopiedAndPutsBackWh
     EXPECT_LT(RegValues(std::string(kRecord) + "\\DeleteFiles").size(), 61u);
 }
 
+std::string WindowsPath(const char* rest) {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + rest;
+}
+
+// The driver step under each Windows version, with the test double of the driver setup library.
+class SetupDrivers : public SetupInstall {
+protected:
+    void SetUp() override {
+        SetupInstall::SetUp();
+        ASSERT_TRUE(CopyFileA((vntest::ExeFolder() + "setup_vnsetup_double.dll").c_str(), dir.file("vnsetup.dll").c_str(),
+                              FALSE));
+        CreateDirectoryA(dir.file("drivers").c_str(), nullptr);
+        const std::string inf = "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Keyboard\r\nProvider=Varnel\r\n";
+        ASSERT_TRUE(vntest::WriteFileBytes(dir.file("drivers\\vnst_kbd.inf"), inf));
+        ASSERT_TRUE(vntest::WriteFileBytes(dir.file("drivers\\vnst_unk.inf"), inf + "; unknown\r\n"));
+        for (const char* f : {"\\INF\\DRVIDX.BIN", "\\INF\\DRVDATA.BIN", "\\inf\\vnst_kbd.inf"})
+            ASSERT_TRUE(vntest::WriteFileBytes(WindowsPath(f), "index"));
+    }
+    void TearDown() override {
+        SetupInstall::TearDown();
+        for (const char* f : {"\\INF\\DRVIDX.BIN", "\\INF\\DRVDATA.BIN", "\\inf\\vnst_kbd.inf", "\\inf\\vnst_unk2.inf"})
+            DeleteFileA(WindowsPath(f).c_str());
+        vn::RegKey run;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_ALL_ACCESS,
+                          run.out()) == ERROR_SUCCESS)
+            RegDeleteValueA(run.get(), "Keyboard Preload Check");
+    }
+    void Devices(const std::string& answers) {
+        ASSERT_TRUE(vntest::WriteFileBytes(dir.file("vnsetup.ini"), "[Answers]\r\n" + answers));
+    }
+    std::string Calls() { return FileText(dir.file("vnsetup.log")); }
+    const std::string kEntries =
+        "[Setup]\r\nUninstallKey=VnSetupTest\r\nProductName=Tessaro Keyboard\r\n[Update Driver]\r\n"
+        "kbd=Keyboard, vnst_kbd.inf, Kalvo, Varnel, \"Tessaro, USB\", , , 1, HID\\VID_1234, drivers\\\r\n";
+};
+
+TEST_F(SetupDrivers, Windows2000RegistersTheInfAndInstallsThroughTheLibraryLeavingTheIndexAlone) {
+    Devices("Connected=0\r\n");
+    Script("SETUP2K.INI", kEntries);
+    InstallSilently("win2k");
+    std::string calls = Calls();
+    ASSERT_EQ(calls.find("Install|Keyboard|"), 0u) << calls;
+    // The library is handed the system's copy of the INF, not the medium's.
+    std::string systemInf = calls.substr(17, calls.find('|', 17) - 17);
+    EXPECT_EQ(lstrcmpiA(systemInf.substr(0, WindowsPath("\\inf\\").size()).c_str(), WindowsPath("\\inf\\").c_str()), 0)
+        << systemInf;
+    EXPECT_NE(calls.find("|Tessaro, USB|Kalvo|Varnel|1|1\nConnected|Keyboard|Tessaro, USB|Kalvo\n"), std::string::npos)
+        << calls;
+    std::string folder = systemInf.substr(0, systemInf.rfind('\\'));
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, std::string(kRecord) + "\\DeleteFiles", systemInf.substr(folder.size() + 1).c_str()),
+              folder);
+    EXPECT_TRUE(Exists(WindowsPath("\\INF\\DRVIDX.BIN")));
+    EXPECT_TRUE(Exists(WindowsPath("\\INF\\DRVDATA.BIN")));
+    DeleteFileA(systemInf.c_str());
+}
+
+TEST_F(SetupDrivers, Windows98InstallsFromTheMediumAndRedetectsAnUnknownDeviceAfterCopyingItsInf) {
+    Devices("Connected=1\r\nRemoved=1\r\nFoundAfter=3\r\n");
+    Script("SETUP98.INI", kEntries + "unk=Unknown, vnst_unk2.inf, Kalvo, Varnel, Thing, , drivers\\vnst_unk.inf, 0, "
+                                     "USB\\VID_1234&PID_0001, drivers\\\r\nnone=Unknown, vnst_none.inf, , , , , , , "
+                                     "USB\\VID_9999, \r\n");
+    InstallSilently("win98");
+    const std::string mediumInf = dir.file("drivers\\vnst_kbd.inf");
+    EXPECT_EQ(Calls(), "Install|Keyboard|" + mediumInf + "|Tessaro, USB|Kalvo|Varnel|1|1\n"
+                       "Connected|Keyboard|Tessaro, USB|Kalvo\n"
+                       "Redetect||USB\\VID_1234&PID_0001\nFind||USB\\VID_1234&PID_0001\n"
+                       "Find||USB\\VID_1234&PID_0001\nFind||USB\\VID_1234&PID_0001\n");
+    EXPECT_EQ(FileText(WindowsPath("\\inf\\vnst_unk2.inf")), FileText(dir.file("drivers\\vnst_unk.inf")));
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, std::string(kRecord) + "\\DeleteFiles", "vnst_unk2.inf"), WindowsPath("\\inf"));
+    EXPECT_FALSE(Exists(WindowsPath("\\INF\\DRVIDX.BIN")));
+    EXPECT_FALSE(Exists(WindowsPath("\\INF\\DRVDATA.BIN")));
+}
+
+TEST_F(SetupDrivers, WindowsMePreloadLeavesTheCheckToTheNextLogon) {
+    Devices("Connected=0\r\n");
+    vn::RegKey version;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, version.out(), nullptr);
+    RegSetValueExA(version.get(), "VersionNumber", 0, REG_SZ, reinterpret_cast<const BYTE*>("4.90.3000"), 10);
+    // The system's updater fails: the double stands in for it too.
+    ASSERT_TRUE(CopyFileA(dir.file("vnsetup.dll").c_str(), dir.file("newdev.dll").c_str(), FALSE));
+    vn::RegKey overrides;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides", 0, nullptr, 0,
+                    KEY_ALL_ACCESS, nullptr, overrides.out(), nullptr);
+    RegSetValueExA(overrides.get(), "newdev", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
+    Script("SETUPME.INI", "[Setup]\r\nDeleteINFIndex=FALSE\r\n" + kEntries.substr(9));
+    Start("/S /H /NR /P", "winme");
+    ASSERT_TRUE(Ends(60000));
+    RegDeleteValueA(version.get(), "VersionNumber");
+    RegDeleteValueA(overrides.get(), "newdev");
+    EXPECT_EQ(Calls(), "Update|HID\\VID_1234|" + dir.file("drivers\\vnst_kbd.inf") + "|1\n");
+    EXPECT_FALSE(Exists(WindowsPath("\\inf\\vnst_kbd.inf")));
+    EXPECT_TRUE(Exists(WindowsPath("\\INF\\DRVIDX.BIN")));
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Keyboard Preload Check"),
+              dir.path() + "\\Preload.exe /DEVID:HID\\VID_1234 /CLASS:Keyboard /RunValue:\"Keyboard Preload Check\"");
+}
+
 }  // namespace
