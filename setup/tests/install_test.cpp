@@ -129,6 +129,7 @@ TEST_F(SetupInstall, SilentInstallCopiesByVersionAndTimeWritesRegistryAndRecords
     ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\vnst_empty.txt", ""));
     ASSERT_TRUE(vntest::WriteFileBytes(out + "\\vnst_older.txt.keep", "untouched"));
     SetFileAttributesA((out + "\\vnst_sameold.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((out + "\\vnst_newer.exe").c_str(), FILE_ATTRIBUTE_READONLY);
     // The registry file brings the launch command; its target exists.
     std::string target = out + "\\vnst_new.txt";
     std::string escaped;
@@ -150,7 +151,8 @@ TEST_F(SetupInstall, SilentInstallCopiesByVersionAndTimeWritesRegistryAndRecords
     InstallSilently();
 
     EXPECT_EQ(FileText(out + "\\vnst_new.txt"), "new file");
-    EXPECT_EQ(FileText(out + "\\vnst_newer.exe"), FileText(medium + "\\vnst_newer.exe"));
+    EXPECT_EQ(FileText(out + "\\vnst_newer.exe"), FileText(medium + "\\vnst_newer.exe")) << "read-only, replaced";
+    EXPECT_FALSE(GetFileAttributesA((out + "\\vnst_newer.exe").c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_NE(FileText(out + "\\vnst_older.exe"), FileText(medium + "\\vnst_older.exe"));
     FILETIME kept{}, source{};
     WIN32_FILE_ATTRIBUTE_DATA a{}, b{};
