@@ -15,6 +15,8 @@ namespace setup {
 
 namespace {
 
+bool DiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL; }
+
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Waits while the "Exit Setup" question is open; true when the run goes on.
@@ -182,10 +184,17 @@ bool CopyRecord(InstallShared& shared, FileRecord& r, std::size_t index, const s
     if (copy && Exists(source)) {
         if (existed) KeepBackup(shared, r, destination, index);
         SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (CopyFileA(source.c_str(), destination.c_str(), FALSE))
+        if (CopyFileA(source.c_str(), destination.c_str(), FALSE)) {
             r.copied = true;
-        else
+        } else if (DiskFull(GetLastError())) {
+            // A copy cut short must not stay behind as if installed: the old file returns.
+            if (!r.backup.empty())
+                CopyFileA(r.backup.c_str(), destination.c_str(), FALSE);
+            else if (!existed)
+                DeleteFileA(destination.c_str());
+        } else {
             CopyBeside(shared, source, destination);
+        }
         SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     return true;
