@@ -434,4 +434,37 @@ TEST_F(SetupDrivers, WindowsMePreloadLeavesTheCheckToTheNextLogon) {
               dir.path() + "\\Preload.exe /DEVID:HID\\VID_1234 /CLASS:Keyboard /RunValue:\"Keyboard Preload Check\"");
 }
 
+TEST_F(SetupDrivers, FromACdTheDriverFilesComeFromACopyOnDiskRecordedWithItsTree) {
+    // The medium is drive R:, which the test bed reports as a CD-ROM drive.
+    Devices("Connected=0\r\n");
+    const std::string cd = vntest::CdromBackingFolder('r');
+    CreateDirectoryA(cd.c_str(), nullptr);
+    CreateDirectoryA((cd + "\\drivers").c_str(), nullptr);
+    for (const char* f : {"setup.exe", "vnsetup.dll", "vnsetup.ini", "drivers\\vnst_kbd.inf"})
+        ASSERT_TRUE(CopyFileA(dir.file(f).c_str(), (cd + "\\" + f).c_str(), FALSE)) << f;
+    ASSERT_TRUE(vntest::WriteFileBytes(cd + "\\SETUP2K.INI", "[Setup]\r\nProductName=Tessaro/USB Keyboard\r\n" +
+                                                               kEntries.substr(9)));
+    const std::string local = WindowsPath("").substr(0, 3) + "Program Files\\Tessaro.USB Keyboard";
+    vntest::SetProgramWindowsVersion("setup.exe", "win2k");
+    std::string cmd = "R:\\setup.exe /S /H /NR";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ASSERT_TRUE(Ends(60000));
+    EXPECT_EQ(FileText(local + "\\drivers\\vnst_kbd.inf"), FileText(dir.file("drivers\\vnst_kbd.inf")));
+    EXPECT_TRUE(Exists(local + "\\SETUP2K.INI"));
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, std::string(kRecord) + "\\DeleteDirectory", local.c_str()), "1");
+    std::string calls = FileText(cd + "\\vnsetup.log");
+    EXPECT_EQ(calls.find("Install|Keyboard|"), 0u) << calls;
+    std::string systemInf = calls.substr(17, calls.find('|', 17) - 17);
+    DeleteFileA(systemInf.c_str());
+    for (const char* f : {"setup.exe", "vnsetup.dll", "vnsetup.ini", "vnsetup.log", "SETUP2K.INI", "drivers\\vnst_kbd.inf"}) {
+        DeleteFileA((cd + "\\" + f).c_str());
+        DeleteFileA((local + "\\" + f).c_str());
+    }
+    RemoveDirectoryA((cd + "\\drivers").c_str());
+    RemoveDirectoryA((local + "\\drivers").c_str());
+    RemoveDirectoryA(local.c_str());
+}
+
 }  // namespace
