@@ -29,4 +29,16 @@ std::vector<std::string> FileProfile::Keys(const char* section) const {
     return keys;
 }
 
+setupscript::StringLookup FileProfile::Strings() const {
+    return [this](const std::string& name, std::string* text) {
+        *text = Get("Strings", name.c_str(), "\x01");
+        return *text != "\x01";
+    };
+}
+
+std::vector<std::string> FileProfile::Fields(const char* section, const std::string& key,
+                                             const setupscript::Folders& folders) const {
+    return setupscript::SplitFields(Get(section, key.c_str(), ""), folders, Strings());
+}
+
 }  // namespace setup

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "setup/script/fields.h"
 #include "setup/script/script.h"
 
 namespace setup {
@@ -13,6 +14,11 @@ public:
     explicit FileProfile(const std::string& path) : path_(path) {}
     std::string Get(const char* section, const char* key, const char* fallback) const override;
     std::vector<std::string> Keys(const char* section) const override;
+    // The script's "Strings" section, for %name% placeholders.
+    setupscript::StringLookup Strings() const;
+    // A section value split into fields.
+    std::vector<std::string> Fields(const char* section, const std::string& key,
+                                    const setupscript::Folders& folders) const;
 
 private:
     std::string path_;

@@ -21,6 +21,7 @@
 #define IDS_FAILED 32
 #define IDS_FAILED_HINT 33
 #define IDS_NO_RUNTIME 40
+#define IDS_UPDATING 41
 
 #define IDD_WELCOME 201
 #define IDD_LICENSE 202

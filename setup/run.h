@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "setup/script/cmdline.h"
+#include "setup/script/fields.h"
 #include "setup/script/script.h"
 #include "setup/util/installer_util.h"
 
@@ -37,6 +38,11 @@ struct SetupRun {
 
     int bandHeight = 0;  // the wizard is never placed above it
 };
+
+std::string WindowsFolder();
+std::string SystemFolder();
+// What the script's placeholders stand for in this run.
+setupscript::Folders RunFolders(const SetupRun& run);
 
 // A resource string of this program (empty when missing).
 std::string LoadText(HINSTANCE instance, UINT id);

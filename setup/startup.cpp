@@ -17,18 +17,6 @@ std::string FolderOf(const char* path) {
     return slash ? std::string(path, slash - path) : std::string();
 }
 
-std::string SystemFolder() {
-    char path[vn::kMaxText] = {};
-    UINT n = GetSystemDirectoryA(path, sizeof path);
-    return n && n < sizeof path ? path : "";
-}
-
-std::string WindowsFolder() {
-    char path[vn::kMaxText] = {};
-    UINT n = GetWindowsDirectoryA(path, sizeof path);
-    return n && n < sizeof path ? path : "";
-}
-
 void PickLicence(SetupRun& run) {
     const char* file = setupscript::LicenceFileForLocale(run.userLocale);
     if (!file) return;
@@ -47,14 +35,9 @@ void PickLicence(SetupRun& run) {
 
 // "PreRun Programs": each started from its folder with its arguments, waited for when asked.
 void RunPreRunPrograms(const SetupRun& run, const FileProfile& profile) {
-    setupscript::Folders folders{WindowsFolder(), SystemFolder(), run.destination, run.sourceFolder};
-    auto strings = [&profile](const std::string& name, std::string* text) {
-        *text = profile.Get("Strings", name.c_str(), "\x01");
-        return *text != "\x01";
-    };
+    setupscript::Folders folders = RunFolders(run);
     for (const std::string& program : profile.Keys("PreRun Programs")) {
-        std::vector<std::string> f =
-            setupscript::SplitFields(profile.Get("PreRun Programs", program.c_str(), ""), folders, strings);
+        std::vector<std::string> f = profile.Fields("PreRun Programs", program, folders);
         f.resize(3);
         std::string command = "\"" + f[0] + "\\" + program + "\" " + f[1];
         STARTUPINFOA si{};
@@ -67,6 +50,22 @@ void RunPreRunPrograms(const SetupRun& run, const FileProfile& profile) {
 }
 
 }  // namespace
+
+std::string SystemFolder() {
+    char path[vn::kMaxText] = {};
+    UINT n = GetSystemDirectoryA(path, sizeof path);
+    return n && n < sizeof path ? path : "";
+}
+
+std::string WindowsFolder() {
+    char path[vn::kMaxText] = {};
+    UINT n = GetWindowsDirectoryA(path, sizeof path);
+    return n && n < sizeof path ? path : "";
+}
+
+setupscript::Folders RunFolders(const SetupRun& run) {
+    return {WindowsFolder(), SystemFolder(), run.destination, run.sourceFolder};
+}
 
 std::string LoadText(HINSTANCE instance, UINT id) {
     char text[1024] = {};

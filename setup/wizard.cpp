@@ -36,7 +36,10 @@ struct Wizard {
     WNDPROC sheetProc = nullptr;
 };
 
-Wizard* g_wizard = nullptr;  // for the property sheet's callback, which carries no data
+Wizard* g_wizard = nullptr;
+
+// How long "Exit Setup" lets the worker finish the file it is copying.
+constexpr DWORD kStopWait = 60000;  // for the property sheet's callback, which carries no data
 
 HWND Sheet(HWND page) { return GetParent(page); }
 
@@ -208,10 +211,32 @@ bool CancelInstall(HWND page, Wizard& w) {
     }
     InterlockedExchange(&w.install.cancelled, 1);
     if (w.pause) SetEvent(w.pause.get());
-    if (w.thread) TerminateThread(w.thread.get(), 1);
+    // The worker stops before its next file; ending it in the middle of one would leave a
+    // half-written file behind. It may be showing a file name: keep serving its messages.
+    if (w.thread) {
+        const DWORD until = GetTickCount() + kStopWait;
+        HANDLE thread = w.thread.get();
+        while (MsgWaitForMultipleObjects(1, &thread, FALSE, until - GetTickCount(), QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1 &&
+               static_cast<LONG>(until - GetTickCount()) > 0) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        if (WaitForSingleObject(thread, 0) != WAIT_OBJECT_0) TerminateThread(thread, 1);
+    }
     w.thread.reset();
     w.pause.reset();
+    RollBack(w.install);
     return true;
+}
+
+// The copy is over: the page tells that the registry and the driver are being updated.
+void ShowUpdating(HWND page, const SetupRun& run) {
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        int id = GetDlgCtrlID(child);
+        if (id != IDC_SIDE_PICTURE && id != IDC_STATUS) ShowWindow(child, SW_HIDE);
+    }
+    SetDlgItemTextA(page, IDC_STATUS, LoadText(run.instance, IDS_UPDATING).c_str());
+    PropSheet_CancelToClose(Sheet(page));
 }
 
 BOOL OnNotify(HWND page, PageState& state, const NMHDR& note) {
@@ -330,6 +355,16 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
     case kProgressChanged:
         InvalidateRect(GetDlgItem(page, IDC_PROGRESS_BAR), nullptr, FALSE);
         return TRUE;
+    case kCopyDone:
+        if (state) ShowUpdating(page, *state->wizard->run);
+        return TRUE;
+    case WM_SETCURSOR:
+        if (state && state->page == kProgress && state->wizard->install.busy) {
+            SetCursor(LoadCursor(nullptr, IDC_WAIT));
+            SetResult(page, TRUE);
+            return TRUE;
+        }
+        break;
     }
     return FALSE;
 }

@@ -7,7 +7,7 @@ packages=(
   cmake make
   mingw-w64 g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32
-  wine wine32:i386 wine64 xvfb xauth x11-utils xdotool
+  wine wine32:i386 wine64 xvfb xauth x11-utils xdotool gcab
   fonts-liberation fonts-ipafont-gothic fonts-wqy-microhei googletest imagemagick locales
   clang libclang-rt-14-dev
   cups printer-driver-cups-pdf poppler-utils

@@ -184,7 +184,7 @@ TEST(Languages, EveryPageAndStringInAllTwentyOne) {
     const int strings[] = {IDS_RESTART_DISKS, IDS_WARNING,     IDS_PRODUCT,        IDS_VERSION,  IDS_INTERFACE,
                            IDS_PS2,           IDS_USB,         IDS_INSTALL_DIR,    IDS_SETUP_WARNING,
                            IDS_NOT_SUPPORTED, IDS_SETUP,       IDS_PROGRAM_FOLDER, IDS_DONE,     IDS_DONE_RESTART,
-                           IDS_FAILED,        IDS_FAILED_HINT, IDS_NO_RUNTIME};
+                           IDS_FAILED,        IDS_FAILED_HINT, IDS_NO_RUNTIME, IDS_UPDATING};
     HMODULE self = GetModuleHandleA(nullptr);
     LCID before = GetThreadLocale();
     for (LANGID lang : languages) {
