@@ -15,6 +15,8 @@ namespace setup {
 
 namespace {
 
+bool DiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL; }
+
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Waits while the "Exit Setup" question is open; true when the run goes on.
@@ -169,7 +171,9 @@ void KeepBackup(InstallShared& shared, FileRecord& r, const std::string& destina
     if (CopyFileA(destination.c_str(), backup.c_str(), FALSE)) r.backup = backup;
 }
 
-bool CopyRecord(InstallShared& shared, FileRecord& r, std::size_t index, const std::string& from,
+// movable: the source is an extracted copy that goes away after this file anyway, so a new
+// destination on the same volume can simply take it over.
+bool CopyRecord(InstallShared& shared, FileRecord& r, std::size_t index, const std::string& from, bool movable,
                 const UninstallRecord& record) {
     const std::string destination = r.folder + "\\" + (r.target.empty() ? r.source : r.target);
     SetDlgItemTextA(shared.page, IDC_FROM, r.source.c_str());
@@ -182,10 +186,18 @@ bool CopyRecord(InstallShared& shared, FileRecord& r, std::size_t index, const s
     if (copy && Exists(source)) {
         if (existed) KeepBackup(shared, r, destination, index);
         SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (CopyFileA(source.c_str(), destination.c_str(), FALSE))
+        if ((movable && !existed && MoveFileA(source.c_str(), destination.c_str())) ||
+            CopyFileA(source.c_str(), destination.c_str(), FALSE)) {
             r.copied = true;
-        else
+        } else if (DiskFull(GetLastError())) {
+            // A copy cut short must not stay behind as if installed: the old file returns.
+            if (!r.backup.empty())
+                CopyFileA(r.backup.c_str(), destination.c_str(), FALSE);
+            else if (!existed)
+                DeleteFileA(destination.c_str());
+        } else {
             CopyBeside(shared, source, destination);
+        }
         SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     return true;
@@ -231,7 +243,7 @@ bool CopyFiles(InstallShared& shared, const UninstallRecord& record) {
     DWORD done = 0;
     for (std::size_t i = 0; i < shared.files.size(); ++i) {
         FileRecord& r = shared.files[i];
-        if (!CopyRecord(shared, r, i, from, record)) return true;
+        if (!CopyRecord(shared, r, i, from, cabinet && run.keys.srcFileDir.empty(), record)) return true;
         if (cabinet && run.keys.srcFileDir.empty() && r.extracted) {
             DeleteFileA((from + r.source).c_str());
             r.extracted = false;

@@ -34,20 +34,25 @@ UninstallRecord::UninstallRecord(const SetupRun& run)
 
 bool UninstallRecord::Open(const std::string& subkey, HKEY* out) const {
     if (key_.empty()) return false;
-    vn::RegKey product;
-    if (!Create(kUninstallRoot + key_, product.out())) return false;
-    SetText(product.get(), "UninstallString", "VNUninst.exe " + key_);
-    SetText(product.get(), "DisplayName", displayName_);
-    return RegCreateKeyExA(product.get(), subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+    if (!product_) {
+        if (!Create(kUninstallRoot + key_, product_.out())) return false;
+        SetText(product_.get(), "UninstallString", "VNUninst.exe " + key_);
+        SetText(product_.get(), "DisplayName", displayName_);
+    }
+    return RegCreateKeyExA(product_.get(), subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                            out, nullptr) == ERROR_SUCCESS;
 }
 
 void UninstallRecord::File(const std::string& path) const {
     std::string folder, name;
     setupscript::SplitPath(path, &folder, &name);
-    vn::RegKey files;
-    if (name.empty() || !Open("DeleteFiles", files.out()) || !SetText(files.get(), name.c_str(), folder)) return;
-    Put(kSharedRoot + std::string("SharedFile\\") + name, key_, folder);
+    if (name.empty() || (!files_ && !Open("DeleteFiles", files_.out())) || !SetText(files_.get(), name.c_str(), folder))
+        return;
+    if (!sharedFiles_ && !Create(kSharedRoot + std::string("SharedFile"), sharedFiles_.out())) return;
+    vn::RegKey shared;
+    if (RegCreateKeyExA(sharedFiles_.get(), name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        shared.out(), nullptr) == ERROR_SUCCESS)
+        SetText(shared.get(), key_.c_str(), folder);
 }
 
 void UninstallRecord::Directory(const std::string& folder, const char* data) const {

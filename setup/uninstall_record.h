@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "common/handles.h"
+
 #include "setup/run.h"
 
 namespace setup {
@@ -20,9 +22,12 @@ public:
     void Registry(const char* rootName, const std::string& name, const std::string& data) const;
 
 private:
-    // Opens (creating) a key below the product's record, writing its two values first.
+    // Opens (creating) a key below the product's record; the record's two values are written
+    // with the first entry.
     bool Open(const std::string& subkey, HKEY* out) const;
     std::string key_, displayName_;
+    mutable vn::RegKey product_;
+    mutable vn::RegKey files_, sharedFiles_;  // kept open: one entry per copied file
 };
 
 }  // namespace setup

@@ -49,13 +49,15 @@ CPSheet* g_sheet = nullptr;  // the property sheet callback carries no context o
 
 }  // namespace
 
-void WizardFonts::Build(HFONT dialogFont) {
+void WizardFonts::Build(HFONT dialogFont, LANGID language) {
     LOGFONTA base{};
     if (!dialogFont || !GetObjectA(dialogFont, sizeof base, &base))
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof base, &base);
     static const int kBody[2] = {9, 11}, kHeading[2] = {16, 20}, kTitle[2] = {24, 28};
     // Arial has no Chinese, Japanese or Korean letters: those headings keep the dialog's face.
-    bool eastAsian = base.lfCharSet == SHIFTJIS_CHARSET || base.lfCharSet == GB2312_CHARSET ||
+    WORD primary = PRIMARYLANGID(language);
+    bool eastAsian = primary == LANG_JAPANESE || primary == LANG_CHINESE || primary == LANG_KOREAN ||
+                     base.lfCharSet == SHIFTJIS_CHARSET || base.lfCharSet == GB2312_CHARSET ||
                      base.lfCharSet == CHINESEBIG5_CHARSET || base.lfCharSet == HANGUL_CHARSET;
     const char* headingFace = eastAsian ? nullptr : "Arial";
     for (int s = 0; s < 2; ++s) {
@@ -88,7 +90,7 @@ CPSheet::~CPSheet() = default;
 
 void CPSheet::BuildFonts(HFONT dialogFont) {
     if (fontsBuilt_) return;
-    fonts_.Build(dialogFont);
+    fonts_.Build(dialogFont, uiLanguage_);
     fontsBuilt_ = true;
 }
 

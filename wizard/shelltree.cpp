@@ -126,20 +126,19 @@ void ShellTree::FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEIT
         }
         char text[260];
         DisplayName(folder, relative, SHGDN_NORMAL, text);
-        auto* data = new ShellItem{folder, relative, IdListJoin(folderFull, relative), false};
+        auto* data = new ShellItem{folder, relative, IdListJoin(folderFull, relative), (attributes & SFGAO_FOLDER) != 0,
+                                   false};
         folder->AddRef();
-        SHFILEINFOA info{};
         TVINSERTSTRUCTA ins{};
         ins.hParent = parent;
         ins.hInsertAfter = TVI_LAST;
         ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
         ins.item.pszText = text;
         ins.item.lParam = reinterpret_cast<LPARAM>(data);
-        const auto pidl = reinterpret_cast<const char*>(data->full);
-        SHGetFileInfoA(pidl, 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-        ins.item.iImage = info.iIcon;
-        SHGetFileInfoA(pidl, 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
-        ins.item.iSelectedImage = info.iIcon;
+        // Icons are looked up when an item first comes into view: finding them costs far more
+        // than listing the item, and most items of a large Start menu are never shown.
+        ins.item.iImage = I_IMAGECALLBACK;
+        ins.item.iSelectedImage = I_IMAGECALLBACK;
         ins.item.cChildren = (attributes & SFGAO_HASSUBFOLDER) ? 1 : 0;
         if (attributes & SFGAO_LINK) {
             ins.item.state = INDEXTOOVERLAYMASK(2);
@@ -165,6 +164,7 @@ bool ShellTree::FillChildren(HTREEITEM item) {
     ShellItem* data = ItemData(tree_, item);
     if (!data || data->expanded) return false;
     data->expanded = true;
+    if (!data->folder) return true;
     IShellFolder* folder = nullptr;
     if (FAILED(data->parent->BindToObject(data->relative, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder))))
         return true;
@@ -178,6 +178,21 @@ bool ShellTree::OnNotify(NMHDR* nm) {
     if (nm->code == TVN_ITEMEXPANDINGA || nm->code == TVN_ITEMEXPANDINGW) {
         auto* tv = reinterpret_cast<NMTREEVIEWA*>(nm);
         if (tv->action & TVE_EXPAND) FillChildren(tv->itemNew.hItem);
+        return true;
+    }
+    if (nm->code == TVN_GETDISPINFOA || nm->code == TVN_GETDISPINFOW) {
+        // The image fields sit at the same place in the ANSI and the wide form.
+        TVITEMA& item = reinterpret_cast<NMTVDISPINFOA*>(nm)->item;
+        auto* data = reinterpret_cast<ShellItem*>(item.lParam);
+        if (data && (item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))) {
+            const auto pidl = reinterpret_cast<const char*>(data->full);
+            SHFILEINFOA info{};
+            SHGetFileInfoA(pidl, 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+            item.iImage = info.iIcon;
+            SHGetFileInfoA(pidl, 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
+            item.iSelectedImage = info.iIcon;
+            item.mask |= TVIF_DI_SETITEM;  // kept by the tree: looked up once per item
+        }
         return true;
     }
     if (nm->code == TVN_DELETEITEMA || nm->code == TVN_DELETEITEMW) {

@@ -12,6 +12,7 @@ struct ShellItem {
     IShellFolder* parent;
     LPITEMIDLIST relative;
     LPITEMIDLIST full;
+    bool folder;
     bool expanded;
 };
 
@@ -27,7 +28,8 @@ public:
     void Fill(int folderId);
     // Fills the children of an item once; false when it was filled before.
     bool FillChildren(HTREEITEM item);
-    // The tree's own notifications: expansion and item release. True when handled.
+    // The tree's own notifications: expansion, icons of items coming into view and item release.
+    // True when handled.
     bool OnNotify(NMHDR* nm);
     static ShellItem* ItemData(HWND tree, HTREEITEM item);
     // Walks the whole tree, filling every folder (for measurements and tests).

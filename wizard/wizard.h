@@ -19,7 +19,7 @@ class CPSheet;
 // Fonts built once from the Welcome page's dialog font; [0] normal, [1] large (high contrast).
 struct WizardFonts {
     HFONT body[2] = {}, link[2] = {}, current[2] = {}, heading[2] = {}, title[2] = {};
-    void Build(HFONT dialogFont);
+    void Build(HFONT dialogFont, LANGID language);
     ~WizardFonts();
 };
 

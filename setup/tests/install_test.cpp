@@ -129,6 +129,7 @@ TEST_F(SetupInstall, SilentInstallCopiesByVersionAndTimeWritesRegistryAndRecords
     ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\vnst_empty.txt", ""));
     ASSERT_TRUE(vntest::WriteFileBytes(out + "\\vnst_older.txt.keep", "untouched"));
     SetFileAttributesA((out + "\\vnst_sameold.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((out + "\\vnst_newer.exe").c_str(), FILE_ATTRIBUTE_READONLY);
     // The registry file brings the launch command; its target exists.
     std::string target = out + "\\vnst_new.txt";
     std::string escaped;
@@ -150,7 +151,8 @@ TEST_F(SetupInstall, SilentInstallCopiesByVersionAndTimeWritesRegistryAndRecords
     InstallSilently();
 
     EXPECT_EQ(FileText(out + "\\vnst_new.txt"), "new file");
-    EXPECT_EQ(FileText(out + "\\vnst_newer.exe"), FileText(medium + "\\vnst_newer.exe"));
+    EXPECT_EQ(FileText(out + "\\vnst_newer.exe"), FileText(medium + "\\vnst_newer.exe")) << "read-only, replaced";
+    EXPECT_FALSE(GetFileAttributesA((out + "\\vnst_newer.exe").c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_NE(FileText(out + "\\vnst_older.exe"), FileText(medium + "\\vnst_older.exe"));
     FILETIME kept{}, source{};
     WIN32_FILE_ATTRIBUTE_DATA a{}, b{};
@@ -430,6 +432,39 @@ TEST_F(SetupDrivers, WindowsMePreloadLeavesTheCheckToTheNextLogon) {
     EXPECT_TRUE(Exists(WindowsPath("\\INF\\DRVIDX.BIN")));
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Keyboard Preload Check"),
               dir.path() + "\\Preload.exe /DEVID:HID\\VID_1234 /CLASS:Keyboard /RunValue:\"Keyboard Preload Check\"");
+}
+
+TEST_F(SetupDrivers, FromACdTheDriverFilesComeFromACopyOnDiskRecordedWithItsTree) {
+    // The medium is drive R:, which the test bed reports as a CD-ROM drive.
+    Devices("Connected=0\r\n");
+    const std::string cd = vntest::CdromBackingFolder('r');
+    CreateDirectoryA(cd.c_str(), nullptr);
+    CreateDirectoryA((cd + "\\drivers").c_str(), nullptr);
+    for (const char* f : {"setup.exe", "vnsetup.dll", "vnsetup.ini", "drivers\\vnst_kbd.inf"})
+        ASSERT_TRUE(CopyFileA(dir.file(f).c_str(), (cd + "\\" + f).c_str(), FALSE)) << f;
+    ASSERT_TRUE(vntest::WriteFileBytes(cd + "\\SETUP2K.INI", "[Setup]\r\nProductName=Tessaro/USB Keyboard\r\n" +
+                                                               kEntries.substr(9)));
+    const std::string local = WindowsPath("").substr(0, 3) + "Program Files\\Tessaro.USB Keyboard";
+    vntest::SetProgramWindowsVersion("setup.exe", "win2k");
+    std::string cmd = "R:\\setup.exe /S /H /NR";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ASSERT_TRUE(Ends(60000));
+    EXPECT_EQ(FileText(local + "\\drivers\\vnst_kbd.inf"), FileText(dir.file("drivers\\vnst_kbd.inf")));
+    EXPECT_TRUE(Exists(local + "\\SETUP2K.INI"));
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, std::string(kRecord) + "\\DeleteDirectory", local.c_str()), "1");
+    std::string calls = FileText(cd + "\\vnsetup.log");
+    EXPECT_EQ(calls.find("Install|Keyboard|"), 0u) << calls;
+    std::string systemInf = calls.substr(17, calls.find('|', 17) - 17);
+    DeleteFileA(systemInf.c_str());
+    for (const char* f : {"setup.exe", "vnsetup.dll", "vnsetup.ini", "vnsetup.log", "SETUP2K.INI", "drivers\\vnst_kbd.inf"}) {
+        DeleteFileA((cd + "\\" + f).c_str());
+        DeleteFileA((local + "\\" + f).c_str());
+    }
+    RemoveDirectoryA((cd + "\\drivers").c_str());
+    RemoveDirectoryA((local + "\\drivers").c_str());
+    RemoveDirectoryA(local.c_str());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "setup/script/licence.h"
 #include "setup/script/pcx.h"
 #include "setup/script/script.h"
+#include "setup/script/work_rules.h"
 #include "setup/tests/pcx_writer.h"
 
 namespace {
@@ -280,6 +281,56 @@ TEST(Pcx, MalformedFilesAreRefusedOrCut) {
     ASSERT_TRUE(setupscript::DecodePcx(trunc.data(), trunc.size(), &img));
     EXPECT_EQ(img.bits[img.Stride()], 0x11);
     EXPECT_EQ(img.bits[0], 0);
+}
+
+}  // namespace
+
+namespace {
+
+using setupscript::FileVersionFacts;
+using setupscript::RegistryLine;
+
+TEST(WorkRules, VersionsDecideThenTimes) {
+    FileVersionFacts v1{true, 0x10000, 0, true, 0x10000, 0}, v2{true, 0x20000, 0, true, 0x20000, 0}, none;
+    EXPECT_TRUE(setupscript::SourceReplaces(v2, v1, false));
+    EXPECT_FALSE(setupscript::SourceReplaces(v1, v2, true));
+    EXPECT_FALSE(setupscript::SourceReplaces(v1, v1, false));
+    EXPECT_TRUE(setupscript::SourceReplaces(v1, v1, true));
+    EXPECT_TRUE(setupscript::SourceReplaces(none, v2, true)) << "no version on one side: the time decides";
+    // Fixed versions equal, the text newer: newer by either comparison wins.
+    FileVersionFacts text = v1;
+    text.textHigh = 0x30000;
+    EXPECT_TRUE(setupscript::SourceReplaces(text, v1, false));
+}
+
+TEST(WorkRules, SideNamesAndProgress) {
+    EXPECT_EQ(setupscript::SidePath("C:\\WIN\\SYSTEM\\VNUtil.dll", 0), "C:\\WIN\\SYSTEM\\VNUtil.0");
+    EXPECT_EQ(setupscript::SidePath("C:\\A.B\\README", 3), "C:\\A.B\\README.3") << "a dot in a folder is not an extension";
+    EXPECT_EQ(setupscript::Percent(0, 0), 100);
+    EXPECT_EQ(setupscript::Percent(0xF0000000u, 0xFFFFFFFFu), 93) << "no overflow on large totals";
+    EXPECT_EQ(setupscript::Percent(1, 3), 33);
+}
+
+TEST(WorkRules, RegistryLinesAndTheirRecordNames) {
+    RegistryLine dword = setupscript::ParseRegistryLine({"HKLM", "Software\\X", "V", "1", "2A"});
+    EXPECT_EQ(dword.kind, RegistryLine::Dword);
+    EXPECT_EQ(dword.bytes, std::vector<unsigned char>{0x2A});
+    EXPECT_EQ(setupscript::RecordName(dword), "Software\\X\\\\V");
+    RegistryLine binary = setupscript::ParseRegistryLine({"hkcu", "K", "B", "x", "01", "fFz9"});
+    EXPECT_EQ(binary.root, RegistryLine::CurrentUser);
+    EXPECT_EQ(binary.kind, RegistryLine::Binary);
+    EXPECT_EQ(binary.bytes, (std::vector<unsigned char>{0x01, 0xFF}));
+    RegistryLine text = setupscript::ParseRegistryLine({"HKCR", "K", "T", "0", "data"});
+    EXPECT_EQ(text.kind, RegistryLine::Text);
+    EXPECT_EQ(text.text, "data");
+    EXPECT_EQ(setupscript::ParseRegistryLine({"HKCR", "K", "T"}).kind, RegistryLine::Text);
+    RegistryLine key = setupscript::ParseRegistryLine({"HKU", "K\\Sub"});
+    EXPECT_EQ(key.kind, RegistryLine::KeyOnly);
+    EXPECT_STREQ(setupscript::RootName(key.root), "HKEY_USERS");
+    EXPECT_EQ(setupscript::RecordName(key), "K\\Sub");
+    std::vector<std::string> many{"HKLM", "K", "V", "1"};
+    many.resize(4 + 300, "7");
+    EXPECT_EQ(setupscript::ParseRegistryLine(many).bytes.size(), 260u);
 }
 
 }  // namespace

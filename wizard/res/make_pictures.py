@@ -28,7 +28,7 @@ def background(w, h, panel=None):
     return c
 
 
-def key_cap(c, x, y, w, h, lit=False):
+def key_cap(c, x, y, w, h, lit=False, glyph=True):
     c.round_rect(x + 1, y + 3, x + w + 1, y + h + 3, 7, (10, 10, 12), alpha=0.6)
     if lit:
         for g in range(6, 0, -1):
@@ -38,6 +38,8 @@ def key_cap(c, x, y, w, h, lit=False):
         top, bottom, face = (236, 238, 242), (170, 175, 184), (224, 227, 232)
     c.round_rect(x, y, x + w, y + h, 7, vgrad(y, y + h, top, bottom))
     c.round_rect(x + 4, y + 3, x + w - 4, y + h - 8, 5, vgrad(y, y + h, face, top))
+    if not glyph:
+        return
     # The launch glyph: an arrow leaving a small box.
     gx, gy = x + w / 2.0 - 7, y + h / 2.0 - 9
     ink = (120, 60, 0) if lit else ACCENT
@@ -87,7 +89,7 @@ def panel(w, h):
 
 
 def arrow_key(c, x, y, forward, on):
-    key_cap(c, x, y, 70, 70)
+    key_cap(c, x, y, 70, 70, glyph=False)
     ink = ACCENT if on else (150, 150, 150)
     cx, cy = x + 35, y + 32
     s = 1 if forward else -1

@@ -48,8 +48,11 @@ bool WizardProcess::Start(const std::string& exe, const std::string& folder, con
     si.cb = sizeof si;
     std::string cmd = "\"" + exe + "\" " + args;
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi_)) return false;
-    return vntest::WaitUntil([&] { return (sheet_ = FindDialogOf(pi_.dwProcessId)) != nullptr && Page() != nullptr; },
-                             15000);
+    if (!vntest::WaitUntil([&] { return (sheet_ = FindDialogOf(pi_.dwProcessId)) != nullptr && IsWindowVisible(Page()); },
+                           15000))
+        return false;
+    Sync();  // the sheet has finished setting itself up once it takes messages again
+    return true;
 }
 
 HWND WizardProcess::Page() const {
@@ -89,9 +92,12 @@ void WizardProcess::GoTo(int index) const {
 }
 
 void WizardProcess::ClickPage(int x, int y) const {
+    // Sent, so that it returns once handled: the click sound may wait for the one before it, and a
+    // posted click could still be pending behind that wait.
     HWND page = Page();
-    PostMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageA(page, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), SMTO_NORMAL, 5000, &r);
+    SendMessageTimeoutA(page, WM_LBUTTONUP, 0, MAKELPARAM(x, y), SMTO_NORMAL, 5000, &r);
     Sync();
 }
 
