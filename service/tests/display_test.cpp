@@ -123,7 +123,6 @@ TEST_F(Program, KeysThroughTheRealHook) {
 // With "INavEnable" = 0 the hook swallows the navigation keys: Browser Back shows and starts
 // nothing. Switched on again, the same key gives its feedback.
 TEST_F(Program, BrowserBackFilteredByTheHookDoesNothing) {
-    ASSERT_TRUE(Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE")));
     SetNumber("Buttons", "INavEnable", 0);
     Launch();
     vntest::PumpFor(300);

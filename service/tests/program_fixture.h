@@ -74,6 +74,10 @@ protected:
             ASSERT_TRUE(Copy(Bin() + f, dir.file(f))) << f;
         ASSERT_TRUE(Copy(vntest::ExeFolder() + "usbkbd_double\\VnUsbKbd.dll", dir.file("VnUsbKbd.dll")));
         ASSERT_TRUE(Copy(vntest::ExeFolder() + "proof.exe", dir.file("proof.exe")));
+        // The service starts the wizard by name when an action fails. The real wizard, reachable
+        // through the test bed's path, would stay open (and keep the test's output pipe), so a
+        // stand-in that records its start sits in the service's folder.
+        ASSERT_TRUE(Copy(vntest::ExeFolder() + "proof.exe", dir.file("TKCFG.EXE")));
         vntest::DeleteRegTree(HKEY_CURRENT_USER, "Software\\OSTRL_KBD");
         vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\OSTRL_KBD");
         vntest::DeleteRegTree(HKEY_CURRENT_USER, kControl);

@@ -113,7 +113,6 @@ TEST_F(Program, LaunchKeyStartsWithParametersAndTogglesTheProgram) {
 }
 
 TEST_F(Program, UnknownKindStartsTheWizard) {
-    ASSERT_TRUE(Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE")));
     SetNumber("Buttons\\Aux2", "ActionType", 9);
     Launch();
     Key(3, 0x09);
@@ -130,7 +129,6 @@ TEST_F(Program, PowerDrivesTheStandbyLed) {
 
 TEST_F(Program, HostileKeyEventsAndRecords) {
     // Every damaged record fails and starts the wizard (here a proof program).
-    ASSERT_TRUE(Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE")));
     SetNumber("Buttons\\Aux1", "ActionType", 1);
     SetText("Buttons\\Aux1", "ActionCommand", std::string(5000, 'x'));
     SetNumber("Buttons\\Aux7", "ActionType", 6);
@@ -290,7 +288,6 @@ LRESULT CALLBACK TargetProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 HWND Kind5Target(const vntest::TempDir& dir) {
     HWND target = MakeWindow("VnKind5Target", "target", TargetProc);
     g_received.clear();
-    Copy(dir.file("proof.exe"), dir.file("TKCFG.EXE"));
     SetNumber("Buttons\\Aux1", "ActionType", 5);
     SetNumber("Buttons\\Aux1", "ActionCommand", WM_USER + 5);
     SetText("Buttons", "ClassName", "VnKind5Target");
