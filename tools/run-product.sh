@@ -22,14 +22,10 @@ cp "$BIN_DIR"/*.dll "$BIN_DIR"/*.exe "$BIN_DIR"/*.cpl "$BIN_DIR"/*.DLL "$target"
 echo "Installed into C:\\Program Files\\Kalvo\\Tessaro Keyboard (prefix $WINEPREFIX):"
 ls "$target"
 
-# The window in front holds the X focus, without which keys typed on the display never reach the
-# service's input hook: the configuration wizard once it is built, else the run command's own
-# list of the keys to try.
-if [ -f "$target/TKCfg.exe" ]; then
-  front=("$target/TKCfg.exe")
-else
-  front=("$TEST_DIR/tools/tryout.exe")
-fi
+# The run command's own window lists the keys to try and holds the X focus, without which keys
+# typed on the display never reach the service's input hook; closing it unloads the service. The
+# configuration wizard opens beside it, as after an installation.
+wizard="$target/TKCfg.exe"
 
 # Wine's sound drivers report a machine without a sound card on stderr: keep that off the console.
 quiet() { "$@" 2> >(grep -v -e '^ALSA lib' -e '^ALSA:' -e 'snd_' >&2); }
@@ -39,15 +35,18 @@ quiet "$VN_WINE" ./VnDaemon.exe &
 service=$!
 cat <<TEXT
 
-The hot-key service VnDaemon.exe runs (display $DISPLAY). Its tray icon stays hidden while no
-keyboard of the product is plugged in. A window lists the keys to try; keep it in front and press
-the keyboard's extra keys, or send them from another terminal, for example:
+The hot-key service VnDaemon.exe runs (display $DISPLAY), and the configuration wizard opens. The
+service's tray icon stays hidden while no keyboard of the product is plugged in. A window lists
+the keys to try; keep it (or the wizard) in front and press the keyboard's extra keys, or send
+them from another terminal, for example:
 
     DISPLAY=$DISPLAY xdotool key XF86AudioRaiseVolume XF86AudioMute XF86AudioPlay XF86Back
     DISPLAY=$DISPLAY xdotool keydown XF86AudioLowerVolume; sleep 2; DISPLAY=$DISPLAY xdotool keyup XF86AudioLowerVolume
 
 Texts show in green at the lower right of the screen, the volume bars at the bottom. Close the
-window (or press Ctrl-C here) to unload the service.
+key list (or press Ctrl-C here) to unload the service.
 TEXT
-quiet "$VN_WINE" "${front[@]}"
+[ -f "$wizard" ] && quiet "$VN_WINE" "$wizard" &
+sleep 2  # the key list comes up last, in front of the wizard
+quiet "$VN_WINE" "$TEST_DIR/tools/tryout.exe"
 wait "$service"

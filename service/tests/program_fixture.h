@@ -74,9 +74,9 @@ protected:
             ASSERT_TRUE(Copy(Bin() + f, dir.file(f))) << f;
         ASSERT_TRUE(Copy(vntest::ExeFolder() + "usbkbd_double\\VnUsbKbd.dll", dir.file("VnUsbKbd.dll")));
         ASSERT_TRUE(Copy(vntest::ExeFolder() + "proof.exe", dir.file("proof.exe")));
-        // The service starts the wizard by name when an action fails. The real wizard, reachable
-        // through the test bed's path, would stay open (and keep the test's output pipe), so a
-        // stand-in that records its start sits in the service's folder.
+        // The service starts the wizard by name when an action fails: a stand-in that records its
+        // start sits in the service's folder (the real wizard would stay open and keep the test's
+        // output pipe).
         ASSERT_TRUE(Copy(vntest::ExeFolder() + "proof.exe", dir.file("TKCFG.EXE")));
         vntest::DeleteRegTree(HKEY_CURRENT_USER, "Software\\OSTRL_KBD");
         vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\OSTRL_KBD");
@@ -103,7 +103,25 @@ protected:
         STARTUPINFOA si{};
         si.cb = sizeof si;
         std::string cmd = "\"" + dir.file("VnDaemon.exe") + "\"";
-        return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.path().c_str(), &si, info) != 0;
+        std::string env = SystemPathEnvironment();
+        return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, &env[0], dir.path().c_str(), &si, info) != 0;
+    }
+    // This environment with only the system folders on the path. The test bed's path holds the
+    // output folder with the real wizard, which the shell would start, in place of the stand-in
+    // beside the service, when an action fails.
+    static std::string SystemPathEnvironment() {
+        std::string block;
+        char* env = GetEnvironmentStringsA();
+        for (const char* p = env; *p; p += lstrlenA(p) + 1)
+            if (_strnicmp(p, "PATH=", 5) != 0)
+                block.append(p).push_back('\0');
+        FreeEnvironmentStringsA(env);
+        char system[MAX_PATH], windows[MAX_PATH];
+        GetSystemDirectoryA(system, MAX_PATH);
+        GetWindowsDirectoryA(windows, MAX_PATH);
+        block.append("PATH=").append(system).append(";").append(windows).push_back('\0');
+        block.push_back('\0');
+        return block;
     }
     void Launch() {
         ASSERT_TRUE(Start(&pi));
