@@ -170,4 +170,13 @@ void PumpFor(DWORD ms) {
     WaitUntil([] { return false; }, ms);
 }
 
+std::string SystemPathEntry() {
+    char system[MAX_PATH], windows[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string("PATH=") + system + ";" + windows;
+}
+
+std::vector<char> SystemPathEnvironment() { return BuildEnvironment({SystemPathEntry()}); }
+
 }  // namespace vntest

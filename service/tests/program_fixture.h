@@ -103,25 +103,10 @@ protected:
         STARTUPINFOA si{};
         si.cb = sizeof si;
         std::string cmd = "\"" + dir.file("VnDaemon.exe") + "\"";
-        std::string env = SystemPathEnvironment();
-        return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, &env[0], dir.path().c_str(), &si, info) != 0;
-    }
-    // This environment with only the system folders on the path. The test bed's path holds the
-    // output folder with the real wizard, which the shell would start, in place of the stand-in
-    // beside the service, when an action fails.
-    static std::string SystemPathEnvironment() {
-        std::string block;
-        char* env = GetEnvironmentStringsA();
-        for (const char* p = env; *p; p += lstrlenA(p) + 1)
-            if (_strnicmp(p, "PATH=", 5) != 0)
-                block.append(p).push_back('\0');
-        FreeEnvironmentStringsA(env);
-        char system[MAX_PATH], windows[MAX_PATH];
-        GetSystemDirectoryA(system, MAX_PATH);
-        GetWindowsDirectoryA(windows, MAX_PATH);
-        block.append("PATH=").append(system).append(";").append(windows).push_back('\0');
-        block.push_back('\0');
-        return block;
+        // Only the system folders on the path: the test bed's path holds the output folder, whose
+        // real wizard the shell would start in place of the stand-in beside the service.
+        std::vector<char> env = vntest::SystemPathEnvironment();
+        return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, env.data(), dir.path().c_str(), &si, info) != 0;
     }
     void Launch() {
         ASSERT_TRUE(Start(&pi));

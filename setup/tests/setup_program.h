@@ -68,7 +68,8 @@ protected:
         STARTUPINFOA si{};
         si.cb = sizeof si;
         std::string cmd = "\"" + dir.file("setup.exe") + "\" " + args;
-        ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.path().c_str(), &si, &pi));
+        std::vector<char> env = vntest::SystemPathEnvironment();  // programs it starts are the stand-ins here
+        ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, env.data(), dir.path().c_str(), &si, &pi));
     }
     std::vector<HWND> Windows(const char* cls) {
         Found f{pi.dwProcessId, cls, {}};
