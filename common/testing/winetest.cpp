@@ -170,6 +170,13 @@ void PumpFor(DWORD ms) {
     WaitUntil([] { return false; }, ms);
 }
 
+std::string WindowText(HWND w) {
+    char text[4096] = {};
+    DWORD_PTR n = 0;
+    SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &n);
+    return text;
+}
+
 std::string SystemPathEntry() {
     char system[MAX_PATH], windows[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);

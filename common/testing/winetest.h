@@ -68,6 +68,10 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 // Pumps messages for the given time.
 void PumpFor(DWORD ms);
 
+// A window's text, asked with a time limit so that a hung program fails the test instead of
+// blocking it.
+std::string WindowText(HWND w);
+
 // "PATH=" with only the system folders, for ChildOptions::env, and this program's environment with
 // that path as a CreateProcess environment block. The test bed's path holds the output folder, so a
 // program under test that starts another by bare name would otherwise find the real one there

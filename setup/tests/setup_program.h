@@ -14,13 +14,7 @@
 
 namespace setuptest {
 
-inline std::string WindowText(HWND w) {
-    char text[1024] = {};
-    // Time-limited, so that a hung program fails the test instead of blocking it.
-    DWORD_PTR n = 0;
-    SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &n);
-    return text;
-}
+using vntest::WindowText;
 
 struct Found {
     DWORD pid;

@@ -8,13 +8,7 @@
 
 namespace uninsttest {
 
-inline std::string Text(HWND w) {
-    char text[4096] = {};
-    // Time-limited, so that a hung program fails the test instead of blocking it.
-    DWORD_PTR n = 0;
-    SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &n);
-    return text;
-}
+using vntest::WindowText;
 
 struct Search {
     std::string caption;
@@ -25,7 +19,7 @@ inline BOOL CALLBACK FindDialog(HWND w, LPARAM lp) {
     auto* s = reinterpret_cast<Search*>(lp);
     char cls[16] = {};
     GetClassNameA(w, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w) && Text(w) == s->caption) s->found = w;
+    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w) && WindowText(w) == s->caption) s->found = w;
     return TRUE;
 }
 

@@ -126,7 +126,7 @@ protected:
     void Confirm(const std::string& product) {
         HWND box = WaitDialog(product + " Uninstallation");
         ASSERT_TRUE(box) << "no confirmation";
-        EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), "Are you sure you want to uninstall " + product + " and all of its components?");
+        EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), "Are you sure you want to uninstall " + product + " and all of its components?");
         Click(box, IDYES);
     }
     // Answers the shared-file questions by file name until the result dialog shows; records
@@ -136,7 +136,7 @@ protected:
         HWND result = nullptr;
         vntest::WaitUntil([&] {
             if (HWND q = Dialog("Remove Shared File")) {
-                std::string name = Text(GetDlgItem(q, IDC_SHARED_NAME));
+                std::string name = WindowText(GetDlgItem(q, IDC_SHARED_NAME));
                 if (asked) asked->push_back(name);
                 auto it = answers.find(name);
                 Click(q, it == answers.end() ? IDNO : it->second);
@@ -145,11 +145,11 @@ protected:
             return (result = Dialog("Uninstall Result")) != nullptr;
         }, 30000);
         if (!result) return r;
-        r.text = Text(GetDlgItem(result, IDC_RESULT_TEXT1));
+        r.text = WindowText(GetDlgItem(result, IDC_RESULT_TEXT1));
         r.restartOffered = IsWindowVisible(GetDlgItem(result, IDC_RESTART_NOW));
         HWND list = GetDlgItem(result, IDC_SKIPPED_LIST);
         if (IsWindowVisible(list)) {
-            std::stringstream lines(Text(list));
+            std::stringstream lines(WindowText(list));
             for (std::string line; std::getline(lines, line);) r.skipped.push_back(line.substr(0, line.find('\r')));
         }
         // Never a real restart of the test bed.
