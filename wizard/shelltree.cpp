@@ -104,7 +104,11 @@ void ShellTree::Fill(int folderId) {
         folder = desktop;
         folder->AddRef();
     }
+    // Only the top level is drawn while it fills; a folder's children are filled before it opens,
+    // and turning drawing back on repaints the whole tree, which cost more than the filling.
+    SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
     FillFrom(folder, location, TVI_ROOT);
+    SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
     folder->Release();
     desktop->Release();
     IdListFree(location);
@@ -113,7 +117,6 @@ void ShellTree::Fill(int folderId) {
 void ShellTree::FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEITEM parent) {
     IEnumIDList* items = nullptr;
     if (folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) != S_OK || !items) return;
-    SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
     LPITEMIDLIST relative = nullptr;
     ULONG fetched = 0;
     while (items->Next(1, &relative, &fetched) == S_OK && fetched == 1) {
@@ -124,8 +127,6 @@ void ShellTree::FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEIT
             IdListFree(relative);
             continue;
         }
-        char text[260];
-        DisplayName(folder, relative, SHGDN_NORMAL, text);
         auto* data = new ShellItem{folder, relative, IdListJoin(folderFull, relative), (attributes & SFGAO_FOLDER) != 0,
                                    false};
         folder->AddRef();
@@ -133,10 +134,11 @@ void ShellTree::FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEIT
         ins.hParent = parent;
         ins.hInsertAfter = TVI_LAST;
         ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
-        ins.item.pszText = text;
         ins.item.lParam = reinterpret_cast<LPARAM>(data);
-        // Icons are looked up when an item first comes into view: finding them costs far more
-        // than listing the item, and most items of a large Start menu are never shown.
+        // Names and icons are looked up when an item first comes into view (or is asked for):
+        // finding them costs far more than listing the item, and most items of a large Start
+        // menu are never shown. The order comes from the folder itself, not from the names.
+        ins.item.pszText = LPSTR_TEXTCALLBACKA;
         ins.item.iImage = I_IMAGECALLBACK;
         ins.item.iSelectedImage = I_IMAGECALLBACK;
         ins.item.cChildren = (attributes & SFGAO_HASSUBFOLDER) ? 1 : 0;
@@ -157,7 +159,6 @@ void ShellTree::FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEIT
     sort.lpfnCompare = CompareItems;
     sort.lParam = reinterpret_cast<LPARAM>(folder);
     TreeView_SortChildrenCB(tree_, &sort, 0);
-    SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
 }
 
 bool ShellTree::FillChildren(HTREEITEM item) {
@@ -181,18 +182,44 @@ bool ShellTree::OnNotify(NMHDR* nm) {
         return true;
     }
     if (nm->code == TVN_GETDISPINFOA || nm->code == TVN_GETDISPINFOW) {
-        // The image fields sit at the same place in the ANSI and the wide form.
+        // The fields used here sit at the same place in the ANSI and the wide form.
         TVITEMA& item = reinterpret_cast<NMTVDISPINFOA*>(nm)->item;
         auto* data = reinterpret_cast<ShellItem*>(item.lParam);
-        if (data && (item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))) {
+        if (!data) return true;
+        bool whole = true;  // a name cut to a small caller's buffer is not kept by the tree
+        if ((item.mask & TVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+            char name[260];
+            DisplayName(data->parent, data->relative, SHGDN_NORMAL, name);
+            const auto room = static_cast<size_t>(item.cchTextMax);
+            if (nm->code == TVN_GETDISPINFOW) {
+                auto* wide = reinterpret_cast<LPWSTR>(item.pszText);
+                whole = MultiByteToWideChar(CP_ACP, 0, name, -1, wide, item.cchTextMax) != 0;
+                if (!whole) wide[0] = L'\0';
+            } else {
+                whole = std::strlen(name) < room;
+                vn::CopyTruncated(item.pszText, room, name);
+            }
+        }
+        if (item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)) {
             const auto pidl = reinterpret_cast<const char*>(data->full);
             SHFILEINFOA info{};
             SHGetFileInfoA(pidl, 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
             item.iImage = info.iIcon;
-            SHGetFileInfoA(pidl, 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
-            item.iSelectedImage = info.iIcon;
-            item.mask |= TVIF_DI_SETITEM;  // kept by the tree: looked up once per item
+            // Only a folder looks different when open, and folders that look alike closed look
+            // alike open: each lookup costs milliseconds.
+            if (data->folder) {
+                auto known = openIcons_.find(item.iImage);
+                if (known == openIcons_.end()) {
+                    SHGetFileInfoA(pidl, 0, &info, sizeof info,
+                                   SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
+                    known = openIcons_.emplace(item.iImage, info.iIcon).first;
+                }
+                item.iSelectedImage = known->second;
+            } else {
+                item.iSelectedImage = item.iImage;
+            }
         }
+        if (whole) item.mask |= TVIF_DI_SETITEM;  // kept by the tree: looked up once per item
         return true;
     }
     if (nm->code == TVN_DELETEITEMA || nm->code == TVN_DELETEITEMW) {

@@ -5,6 +5,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <map>
+
 namespace tkcfg {
 
 // What a tree item knows of its shell item; released with the item.
@@ -39,6 +41,7 @@ private:
     void FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEITEM parent);
     int ExpandBelow(HTREEITEM item);
     HWND tree_ = nullptr;
+    std::map<int, int> openIcons_;  // a folder's open icon by its closed icon
 };
 
 // Item ID list helpers over the shell's allocator (the combining export is missing on Windows 95).
