@@ -53,6 +53,13 @@ void Daemon::ButtonDispatch(int osType, unsigned code, int make) {
     // The release of the key that started the volume repeat ends it, whatever a reload has
     // switched off meanwhile.
     if (!make && code == volumeKey_) StopVolumeRepeat();
+    struct ReleaseAtEnd {
+        Daemon* daemon;
+        bool due;
+        ~ReleaseAtEnd() {
+            if (due) daemon->ReleaseHeldFunction();
+        }
+    } releaseAtEnd{this, !make && code == heldKey_};
     dispatching_ = code;
     if (code == kEmail) {
         if (Window w = p_.host.FindTopWindow("KRHSPOSD_CLASS", nullptr)) p_.host.Post(w, kMailSeen, 0, 0);
@@ -158,12 +165,24 @@ int Daemon::RunButtonRecord(const char* section, bool feedback, int make, Launch
         unsigned code = p_.keyfunc.UsageCode(command.c_str());
         if (code != 0) {
             if (feedback) KeyFeedback(code, make, true);
-            p_.keyfunc.CallHIDFunction(code, make);
         } else {
             std::string desc;
             if (feedback && p_.keyfunc.FuncDescFromName(command.c_str(), &desc) && !desc.empty()) ShowText(desc.c_str());
-            p_.keyfunc.CallPredefinedFunction(command.c_str(), make);
         }
+        if (!make && heldKey_ == dispatching_) {
+            ReleaseHeldFunction();
+            return 1;
+        }
+        if (make) {
+            if (heldKey_ != dispatching_) ReleaseHeldFunction();  // one held function at a time
+            heldKey_ = dispatching_;
+            heldUsage_ = code;
+            heldFunction_ = command;
+        }
+        if (code != 0)
+            p_.keyfunc.CallHIDFunction(code, make);
+        else
+            p_.keyfunc.CallPredefinedFunction(command.c_str(), make);
         return 1;
     }
     case 5: {
@@ -238,6 +257,15 @@ void Daemon::KeyFeedback(unsigned code, int make, bool feedback) {
     }
     std::string desc;
     if (p_.keyfunc.FuncDesc(code, &desc) && !desc.empty()) ShowText(desc.c_str());
+}
+
+void Daemon::ReleaseHeldFunction() {
+    if (!heldKey_) return;
+    heldKey_ = 0;
+    if (heldUsage_ != 0)
+        p_.keyfunc.CallHIDFunction(heldUsage_, 0);
+    else
+        p_.keyfunc.CallPredefinedFunction(heldFunction_.c_str(), 0);
 }
 
 void Daemon::StopVolumeRepeat() {

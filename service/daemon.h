@@ -83,6 +83,7 @@ private:
     void SwitchMailLed(int on);
     void StartStandbyBlink();
     void StopVolumeRepeat();
+    void ReleaseHeldFunction();
 
     Ports p_;
     Window main_;
@@ -93,6 +94,11 @@ private:
     bool volumeTimer_ = false;
     unsigned volumeKey_ = 0;    // the function code whose press started the volume repeat
     unsigned dispatching_ = 0;  // the function code being dispatched
+    // The key whose press a record passed on to a key function, and that function: its release
+    // goes there even when a reload has switched records off or reassigned the key meanwhile.
+    unsigned heldKey_ = 0;
+    unsigned heldUsage_ = 0;
+    std::string heldFunction_;
     bool standbyTimer_ = false;
     int standbyState_ = 0;
     int standbyTicks_ = 0;

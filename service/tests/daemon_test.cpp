@@ -385,6 +385,18 @@ TEST_F(Service, ReleaseStopsTheVolumeRepeatWhateverTheSwitches) {
     d.ReloadSettings();
     Key(2, 0);
     EXPECT_EQ(bed.log.count("timer.stop 0"), 2);
+    EXPECT_TRUE(bed.log.has("hid.call e9 0"));  // the key function's own ramp ends too
+
+    // Reassigned while held: the release goes to the function the press went to.
+    bed.keyfunc.Num("Buttons", "KRHEnable", 1);
+    d.ReloadSettings();
+    Key(2, 1);
+    bed.keyfunc.Str("Buttons\\Aux1", "ActionCommand", "MyDocuments");
+    d.ReloadSettings();
+    bed.log.clear();
+    Key(2, 0);
+    EXPECT_TRUE(bed.log.has("hid.call e9 0"));
+    EXPECT_FALSE(bed.log.has("predef MyDocuments 0"));
 }
 
 TEST_F(Service, OsdOffMeansNoFeedbackNoTimer) {
