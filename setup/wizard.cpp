@@ -129,11 +129,25 @@ void DrawProgress(const DRAWITEMSTRUCT& item, LONG percent) {
     SetBkMode(dc, old);
 }
 
+// What went wrong, naming the file, and what the user can do about it.
+void ShowFailure(HWND page, const SetupRun& run) {
+    std::string text;
+    UINT hint = IDS_FAILED_HINT;
+    if (run.failureCode == kCabinetFailure) {
+        text = LoadText(run.instance, IDS_FAILED) + "\n\n" + LoadText(run.instance, IDS_READ_FAILED);
+    } else {
+        const bool full = DiskFull(run.failedError);
+        text = LoadText(run.instance, full ? IDS_DISK_FULL : IDS_WRITE_FAILED);
+        hint = full ? IDS_DISK_FULL_HINT : IDS_WRITE_FAILED_HINT;
+    }
+    SetDlgItemTextA(page, IDC_TEXT1, (text + "\n" + run.failedFile).c_str());
+    SetDlgItemTextA(page, IDC_TEXT2, LoadText(run.instance, hint).c_str());
+}
+
 void InitResult(HWND page, SetupRun& run) {
     bool restart = false;
-    if (run.failureCode == 3) {
-        SetDlgItemTextA(page, IDC_TEXT1, LoadText(run.instance, IDS_FAILED).c_str());
-        SetDlgItemTextA(page, IDC_TEXT2, LoadText(run.instance, IDS_FAILED_HINT).c_str());
+    if (run.failureCode != 0) {
+        ShowFailure(page, run);
     } else {
         for (const auto& pair : run.renames)
             instutil::ScheduleBootRename(pair.first.c_str(), pair.second.c_str(), run.system);
