@@ -73,11 +73,11 @@ rm -rf "$BIG"; mkdir -p "$BIG/files" "$BIG/out"
 cp "$BIN_DIR/setup.exe" "$BIG/"
 cp "$TEST_DIR/tests/setup_service_double.exe" "$BIG/VnDaemon.exe"
 list=""
-for i in $(seq 0 79); do
+for i in $(seq 0 119); do
   head -c 4194304 /dev/zero >"$BIG/files/part$i.bin"
-  list="${list}part$i.bin=Z:${BIG//\//\\}\\out\r\n"
+  list="${list}part$i.bin=Z:${BIG//\//\\}\\out"$'\r\n'
 done
-printf '[Setup]\r\nProductName=Kalvo USB Tessaro Keyboard\r\nVersion=2.10\r\nSrcFileDir=files\r\nAskType=FALSE\r\n[Copy Files]\r\n%b' \
+printf '[Setup]\r\nProductName=Kalvo USB Tessaro Keyboard\r\nVersion=2.10\r\nSrcFileDir=files\r\nAskType=FALSE\r\n[Copy Files]\r\n%s' \
   "$list" >"$BIG/SETUPNT.INI"
 for lang in en ja; do
   locale=en_US.UTF-8; [ "$lang" = ja ] && locale=ja_JP.UTF-8
@@ -85,9 +85,10 @@ for lang in en ja; do
   (cd "$BIG" && LANG=$locale LC_ALL=$locale exec "$VN_WINE" setup.exe >/dev/null 2>&1) &
   setup=$!
   sleep 4
-  press next; press next
+  press next
+  "$VN_WINE" "$TEST_DIR/tests/setup_press.exe" next >/dev/null 2>&1 || true
   for n in 1 2 3; do
-    sleep 0.4
+    sleep 0.3
     kill -STOP "$setup"; shot "$lang-7-progress-$n"; kill -CONT "$setup"
   done
   sleep 6

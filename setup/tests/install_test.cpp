@@ -343,7 +343,7 @@ TEST_F(SetupSmallDisk, FullOrWriteProtectedDiskStopsTheCopyNamingTheFileWithATru
     ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\small.txt", "newer"));
     ASSERT_TRUE(HostShell("mount -o remount,ro '" + disk + "'"));
     EXPECT_EQ(resultAfterRun(), "Setup could not write this file:\n" + out +
-                                    "\\small.txt|Make sure the disk is not write-protected, then run Setup again.");
+                                    "\\small.txt|Make sure the folder exists and the disk is not write-protected, then run Setup again.");
     EXPECT_EQ(FileText(out + "\\small.txt"), std::string(8 * 1024, 's'));
     EXPECT_EQ(RegValues(std::string(kRecord) + "\\DeleteFiles"), small);
     EXPECT_TRUE(NoTempFolder());
