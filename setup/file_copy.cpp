@@ -219,19 +219,27 @@ Outcome NotWritten(InstallShared& shared, const FileRecord& r, const std::string
 // away after this file anyway, so a new destination on the same volume can simply take it over.
 Outcome CopyRecord(InstallShared& shared, FileRecord& r, std::size_t index, const std::string& source, bool movable,
                    const UninstallRecord& record) {
-    const std::string destination = r.folder + "\\" + (r.target.empty() ? r.source : r.target);
-    SetDlgItemTextA(shared.page, IDC_FROM, r.source.c_str());
-    SetDlgItemTextA(shared.page, IDC_TO, destination.c_str());
+    const std::string destination = Destination(r);
+    // The page shows this file and the progress so far; posted, not sent, so that the copy never
+    // waits for the page.
+    InterlockedExchange(&shared.current, static_cast<LONG>(index));
+    Post(shared, kProgressChanged);
     record.File(destination);
     const bool existed = Exists(destination);
     const bool copy = !existed || SourceReplaces(source, destination);
     if (!GoOn(shared)) return Outcome::Cancelled;
-    if (!copy || !Exists(source)) return Outcome::Next;
+    if (!copy || (!movable && !Exists(source))) return Outcome::Next;
     // Without room for the backup the old file is left as it is rather than risked.
     if (existed && !KeepBackup(shared, r, destination, index) && DiskFull(GetLastError()))
         return NotWritten(shared, r, destination, existed, GetLastError(), record);
-    SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if ((movable && !existed && MoveFileA(source.c_str(), destination.c_str())) || CopyWhole(source, destination)) {
+    if (existed) SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (movable && !existed && MoveFileA(source.c_str(), destination.c_str())) {
+        // Taken over as extracted, attributes already normal.
+        r.copied = true;
+        r.extracted = false;
+        return Outcome::Next;
+    }
+    if (CopyWhole(source, destination)) {
         r.copied = true;
     } else {
         DWORD error = GetLastError();
@@ -283,15 +291,15 @@ bool CopyFiles(InstallShared& shared, const UninstallRecord& record) {
         const std::string source = (extracted ? shared.tempFolder + "\\" : medium) + r.source;
         const Outcome outcome = CopyRecord(shared, r, i, source, extracted, record);
         if (outcome == Outcome::Cancelled) return true;
-        if (extracted) {
+        if (r.extracted) {
             DeleteFileA(source.c_str());
             r.extracted = false;
         }
         if (outcome == Outcome::Failed) return false;
         done += r.size;
         InterlockedExchange(&shared.percent, setupscript::Percent(done, total));
-        Post(shared, kProgressChanged);
     }
+    Post(shared, kProgressChanged);
     return true;
 }
 
@@ -317,7 +325,7 @@ void RemoveTempFolder(InstallShared& shared) {
 void RollBack(InstallShared& shared) {
     for (FileRecord& r : shared.files) {
         if (!r.copied) continue;
-        const std::string destination = r.folder + "\\" + (r.target.empty() ? r.source : r.target);
+        const std::string destination = Destination(r);
         SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (r.backup.empty() ? DeleteFileA(destination.c_str()) : CopyFileA(r.backup.c_str(), destination.c_str(), FALSE))
             r.copied = false;

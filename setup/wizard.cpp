@@ -204,7 +204,7 @@ bool CancelInstall(HWND page, Wizard& w) {
     InterlockedExchange(&w.install.cancelled, 1);
     if (w.pause) SetEvent(w.pause.get());
     // The worker stops before its next file; ending it in the middle of one would leave a
-    // half-written file behind. It may be showing a file name: keep serving its messages.
+    // half-written file behind. Messages sent to this thread meanwhile are served.
     if (w.thread) {
         const DWORD until = GetTickCount() + kStopWait;
         HANDLE thread = w.thread.get();
@@ -219,6 +219,16 @@ bool CancelInstall(HWND page, Wizard& w) {
     w.pause.reset();
     RollBack(w.install);
     return true;
+}
+
+// "From:" and "To:" follow the worker; a file already shown is not written again.
+void ShowCurrentFile(HWND page, InstallShared& install) {
+    const LONG current = install.current;
+    if (current < 0 || current == install.shown) return;
+    const FileRecord& r = install.files[static_cast<std::size_t>(current)];
+    SetDlgItemTextA(page, IDC_FROM, r.source.c_str());
+    SetDlgItemTextA(page, IDC_TO, Destination(r).c_str());
+    install.shown = current;
 }
 
 // The copy is over: the page tells that the registry and the driver are being updated.
@@ -345,6 +355,7 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case kProgressChanged:
+        if (state) ShowCurrentFile(page, state->wizard->install);
         InvalidateRect(GetDlgItem(page, IDC_PROGRESS_BAR), nullptr, FALSE);
         return TRUE;
     case kCopyDone:
@@ -393,11 +404,13 @@ void RunWizard(SetupRun& run, HWND owner) {
     const bool wanted[kPageCount] = {true,        run.askLicense, run.askType, run.askPath, run.askProgramFolder,
                                      true,        true,           true};
     PROPSHEETPAGEA pages[kPageCount] = {};
-    UINT count = 0;
+    UINT count = 0, start = 0;
     for (int i = 0; i < kPageCount; ++i) {
         w->pages[i].wizard = w.get();
         w->pages[i].page = static_cast<Page>(i);
         if (!wanted[i]) continue;
+        // A silent run would only press Next on every page before the installation: it starts there.
+        if (i == kProgress && run.silent) start = count;
         PROPSHEETPAGEA& p = pages[count++];
         p.dwSize = sizeof p;
         p.hInstance = run.instance;
@@ -411,6 +424,7 @@ void RunWizard(SetupRun& run, HWND owner) {
     header.hwndParent = owner;
     header.hInstance = run.instance;
     header.nPages = count;
+    header.nStartPage = start;
     header.ppsp = pages;
     header.pfnCallback = SheetCallback;
     PropertySheetA(&header);
