@@ -146,11 +146,12 @@ void ShowFailure(HWND page, const SetupRun& run) {
 
 void InitResult(HWND page, SetupRun& run) {
     bool restart = false;
+    // A copy that stopped at a file keeps what it copied before it, files in use included.
+    for (const auto& pair : run.renames)
+        instutil::ScheduleBootRename(pair.first.c_str(), pair.second.c_str(), run.system);
     if (run.failureCode != 0) {
         ShowFailure(page, run);
     } else {
-        for (const auto& pair : run.renames)
-            instutil::ScheduleBootRename(pair.first.c_str(), pair.second.c_str(), run.system);
         if (!run.renames.empty()) run.iface.restart = true;
         restart = run.iface.restart && !run.noRestart;
         std::string text = FillIn(LoadText(run.instance, restart ? IDS_DONE_RESTART : IDS_DONE), run.keys.productName);
