@@ -220,10 +220,10 @@ Outcome NotWritten(InstallShared& shared, const FileRecord& r, const std::string
 Outcome CopyRecord(InstallShared& shared, FileRecord& r, std::size_t index, const std::string& source, bool movable,
                    const UninstallRecord& record) {
     const std::string destination = Destination(r);
-    // The page shows this file and the progress so far; posted, not sent, so that the copy never
-    // waits for the page.
+    // The page shows this file and the progress so far. Posted, not sent, so that the copy never
+    // waits for the page; and only when the page took the last one, so that it never falls behind.
     InterlockedExchange(&shared.current, static_cast<LONG>(index));
-    Post(shared, kProgressChanged);
+    if (InterlockedExchange(&shared.posted, 1) == 0) Post(shared, kProgressChanged);
     record.File(destination);
     const bool existed = Exists(destination);
     const bool copy = !existed || SourceReplaces(source, destination);

@@ -30,6 +30,7 @@ struct InstallShared {
     volatile LONG percent = 0;   // for display only
     volatile LONG busy = 0;      // files are copied or drivers installed: the hourglass shows
     volatile LONG current = -1;  // the record being copied, for display only
+    volatile LONG posted = 0;    // a progress message waits for the page
     LONG shown = -1;             // the record the page shows (the page's own)
     std::vector<FileRecord> files;
     std::string tempFolder;      // cabinet extraction and the backups of overwritten files

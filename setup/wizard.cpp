@@ -356,7 +356,10 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case kProgressChanged:
-        if (state) ShowCurrentFile(page, state->wizard->install);
+        if (state) {
+            InterlockedExchange(&state->wizard->install.posted, 0);
+            ShowCurrentFile(page, state->wizard->install);
+        }
         InvalidateRect(GetDlgItem(page, IDC_PROGRESS_BAR), nullptr, FALSE);
         return TRUE;
     case kCopyDone:
