@@ -15,8 +15,6 @@ namespace setup {
 
 namespace {
 
-bool DiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL; }
-
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Waits while the "Exit Setup" question is open; true when the run goes on.
@@ -96,6 +94,8 @@ struct CabinetWalk {
     DWORD total = 0;
     FileRecord* pending = nullptr;
     FILETIME time{};
+    std::string failedFile;  // an extraction that could not be written
+    DWORD failedError = 0;
 };
 
 UINT CALLBACK OnCabinetFile(void* context, UINT notification, UINT_PTR param1, UINT_PTR) {
@@ -123,6 +123,10 @@ UINT CALLBACK OnCabinetFile(void* context, UINT notification, UINT_PTR param1, U
     }
     if (notification == SPFILENOTIFY_FILEEXTRACTED) {
         auto& paths = *reinterpret_cast<FILEPATHS_A*>(param1);
+        if (paths.Win32Error != NO_ERROR && walk.failedError == 0) {
+            walk.failedFile = paths.Target;
+            walk.failedError = paths.Win32Error;
+        }
         if (walk.pending && paths.Win32Error == NO_ERROR) {
             walk.pending->extracted = true;
             vn::FileHandle file(CreateFileA(paths.Target, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -136,71 +140,115 @@ UINT CALLBACK OnCabinetFile(void* context, UINT notification, UINT_PTR param1, U
     return NO_ERROR;  // a further cabinet is never asked for: the walk ends there
 }
 
-// Extracts the listed files into the temporary folder; false when the cabinet cannot be read.
+bool Fail(SetupRun& run, int code, const std::string& file, DWORD error) {
+    run.failureCode = code;
+    run.failedFile = file;
+    run.failedError = error;
+    return false;
+}
+
+// Extracts the listed files into the temporary folder; false (the failure set) when the cabinet
+// cannot be read or an extracted file cannot be written.
 bool ExtractCabinet(InstallShared& shared, DWORD* total) {
-    const setupscript::SetupKeys& keys = shared.run->keys;
-    std::string cabinet = shared.run->sourceFolder + "\\";
-    if (!keys.srcFileDir.empty()) cabinet += keys.srcFileDir + "\\";
-    cabinet += keys.cabFileName;
+    SetupRun& run = *shared.run;
+    std::string cabinet = run.sourceFolder + "\\";
+    if (!run.keys.srcFileDir.empty()) cabinet += run.keys.srcFileDir + "\\";
+    cabinet += run.keys.cabFileName;
     vn::Module setupapi(LoadLibraryA("setupapi.dll"));
     using IterateFn = BOOL(WINAPI*)(const char*, DWORD, PSP_FILE_CALLBACK_A, void*);
     auto iterate = setupapi ? reinterpret_cast<IterateFn>(GetProcAddress(setupapi.get(), "SetupIterateCabinetA")) : nullptr;
-    if (!iterate || keys.cabFileName.empty() || !Exists(cabinet) || !MakeTempFolder(shared)) return false;
+    if (!iterate || run.keys.cabFileName.empty() || !Exists(cabinet) || !MakeTempFolder(shared))
+        return Fail(run, kCabinetFailure, cabinet, 0);
     CabinetWalk walk{&shared};
     BOOL ok = iterate(cabinet.c_str(), 0, OnCabinetFile, &walk);
     *total = walk.total;
-    return ok != FALSE;
+    if (DiskFull(walk.failedError)) return Fail(run, kFileFailure, walk.failedFile, walk.failedError);
+    return ok != FALSE || Fail(run, kCabinetFailure, cabinet, 0);
+}
+
+// Copies a file; a copy cut short by a full disk is removed, the error kept.
+bool CopyWhole(const std::string& source, const std::string& destination) {
+    if (CopyFileA(source.c_str(), destination.c_str(), FALSE)) return true;
+    const DWORD error = GetLastError();
+    if (DiskFull(error)) DeleteFileA(destination.c_str());
+    SetLastError(error);
+    return false;
 }
 
 // Copies over an in-use destination's side name instead; the pair is replaced at the next start.
-void CopyBeside(InstallShared& shared, const std::string& source, const std::string& destination) {
+// False (the error kept) when no side copy could be written either.
+bool CopyBeside(InstallShared& shared, const std::string& source, const std::string& destination) {
     for (int digit = 0; digit < 10; ++digit) {
         std::string side = setupscript::SidePath(destination, digit);
         SetFileAttributesA(side.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (CopyFileA(source.c_str(), side.c_str(), FALSE)) {
+        if (CopyWhole(source, side)) {
             shared.run->renames.emplace_back(destination, side);
-            return;
+            return true;
         }
+        if (DiskFull(GetLastError())) return false;  // no further name fits either
     }
+    return false;
 }
 
-// Keeps the destination as it was, so that "Exit Setup" can put it back.
-void KeepBackup(InstallShared& shared, FileRecord& r, const std::string& destination, std::size_t index) {
-    if (!MakeTempFolder(shared)) return;
+// Keeps the destination as it was, so that "Exit Setup" or a failed copy can put it back. False
+// (the error kept) when no backup could be made.
+bool KeepBackup(InstallShared& shared, FileRecord& r, const std::string& destination, std::size_t index) {
+    if (!MakeTempFolder(shared)) return false;
     std::string backup = shared.tempFolder + "\\backup" + std::to_string(index);
-    if (CopyFileA(destination.c_str(), backup.c_str(), FALSE)) r.backup = backup;
+    if (!CopyWhole(destination, backup)) return false;
+    r.backup = backup;
+    return true;
 }
 
-// movable: the source is an extracted copy that goes away after this file anyway, so a new
-// destination on the same volume can simply take it over.
-bool CopyRecord(InstallShared& shared, FileRecord& r, std::size_t index, const std::string& from, bool movable,
-                const UninstallRecord& record) {
-    const std::string destination = r.folder + "\\" + (r.target.empty() ? r.source : r.target);
-    SetDlgItemTextA(shared.page, IDC_FROM, r.source.c_str());
-    SetDlgItemTextA(shared.page, IDC_TO, destination.c_str());
+enum class Outcome { Next, Cancelled, Failed };
+
+// A file that could not be written: nothing half-written stays, the record names only what is on
+// disk, and the run stops (the files after it would not fit either).
+Outcome NotWritten(InstallShared& shared, const FileRecord& r, const std::string& destination, bool existed,
+                   DWORD error, const UninstallRecord& record) {
+    if (!r.backup.empty())
+        CopyFileA(r.backup.c_str(), destination.c_str(), FALSE);
+    else if (!existed)
+        DeleteFileA(destination.c_str());
+    if (!Exists(destination)) record.Forget(destination);
+    Fail(*shared.run, kFileFailure, destination, error);
+    return Outcome::Failed;
+}
+
+// source: where the record's file is read from. movable: the source is an extracted copy that goes
+// away after this file anyway, so a new destination on the same volume can simply take it over.
+Outcome CopyRecord(InstallShared& shared, FileRecord& r, std::size_t index, const std::string& source, bool movable,
+                   const UninstallRecord& record) {
+    const std::string destination = Destination(r);
+    // The page shows this file and the progress so far. Posted, not sent, so that the copy never
+    // waits for the page; and only when the page took the last one, so that it never falls behind.
+    InterlockedExchange(&shared.current, static_cast<LONG>(index));
+    if (InterlockedExchange(&shared.posted, 1) == 0) Post(shared, kProgressChanged);
     record.File(destination);
-    const std::string source = from + r.source;
     const bool existed = Exists(destination);
     const bool copy = !existed || SourceReplaces(source, destination);
-    if (!GoOn(shared)) return false;
-    if (copy && Exists(source)) {
-        if (existed) KeepBackup(shared, r, destination, index);
-        SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if ((movable && !existed && MoveFileA(source.c_str(), destination.c_str())) ||
-            CopyFileA(source.c_str(), destination.c_str(), FALSE)) {
-            r.copied = true;
-        } else if (DiskFull(GetLastError())) {
-            // A copy cut short must not stay behind as if installed: the old file returns.
-            if (!r.backup.empty())
-                CopyFileA(r.backup.c_str(), destination.c_str(), FALSE);
-            else if (!existed)
-                DeleteFileA(destination.c_str());
-        } else {
-            CopyBeside(shared, source, destination);
-        }
-        SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!GoOn(shared)) return Outcome::Cancelled;
+    if (!copy || (!movable && !Exists(source))) return Outcome::Next;
+    // Without room for the backup the old file is left as it is rather than risked.
+    if (existed && !KeepBackup(shared, r, destination, index) && DiskFull(GetLastError()))
+        return NotWritten(shared, r, destination, existed, GetLastError(), record);
+    if (existed) SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (movable && !existed && MoveFileA(source.c_str(), destination.c_str())) {
+        // Taken over as extracted, attributes already normal.
+        r.copied = true;
+        r.extracted = false;
+        return Outcome::Next;
     }
-    return true;
+    if (CopyWhole(source, destination)) {
+        r.copied = true;
+    } else {
+        DWORD error = GetLastError();
+        // Any other failure means the destination is in use: its replacement waits for the next start.
+        if (!DiskFull(error)) error = CopyBeside(shared, source, destination) ? NO_ERROR : GetLastError();
+        if (error != NO_ERROR) return NotWritten(shared, r, destination, existed, error, record);
+    }
+    SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return Outcome::Next;
 }
 
 }  // namespace
@@ -221,37 +269,37 @@ std::vector<FileRecord> ReadCopyFiles(const FileProfile& profile, const setupscr
 
 bool CopyFiles(InstallShared& shared, const UninstallRecord& record) {
     SetupRun& run = *shared.run;
-    const bool cabinet = run.keys.cabFile;
-    std::string from = run.sourceFolder + "\\";
-    if (!run.keys.srcFileDir.empty()) from += run.keys.srcFileDir + "\\";
+    std::string medium = run.sourceFolder + "\\";
+    if (!run.keys.srcFileDir.empty()) medium += run.keys.srcFileDir + "\\";
     DWORD total = 0;
     if (shared.files.empty()) {
         InterlockedExchange(&shared.percent, 100);
         Post(shared, kProgressChanged);
         return true;
     }
-    if (cabinet) {
-        if (!ExtractCabinet(shared, &total)) {
-            run.failureCode = 3;
-            return false;
-        }
+    if (run.keys.cabFile) {
+        if (!ExtractCabinet(shared, &total)) return false;
         if (shared.cancelled) return true;
-        if (run.keys.srcFileDir.empty()) from = shared.tempFolder + "\\";
-    } else {
-        for (FileRecord& r : shared.files) total += r.size = SizeOf(from + r.source);
     }
+    // Files the cabinet lacks come from the medium folder, so one medium can hold both.
+    for (FileRecord& r : shared.files)
+        if (!r.extracted) total += r.size = SizeOf(medium + r.source);
     DWORD done = 0;
     for (std::size_t i = 0; i < shared.files.size(); ++i) {
         FileRecord& r = shared.files[i];
-        if (!CopyRecord(shared, r, i, from, cabinet && run.keys.srcFileDir.empty(), record)) return true;
-        if (cabinet && run.keys.srcFileDir.empty() && r.extracted) {
-            DeleteFileA((from + r.source).c_str());
+        const bool extracted = r.extracted;
+        const std::string source = (extracted ? shared.tempFolder + "\\" : medium) + r.source;
+        const Outcome outcome = CopyRecord(shared, r, i, source, extracted, record);
+        if (outcome == Outcome::Cancelled) return true;
+        if (r.extracted) {
+            DeleteFileA(source.c_str());
             r.extracted = false;
         }
+        if (outcome == Outcome::Failed) return false;
         done += r.size;
         InterlockedExchange(&shared.percent, setupscript::Percent(done, total));
-        Post(shared, kProgressChanged);
     }
+    Post(shared, kProgressChanged);
     return true;
 }
 
@@ -277,7 +325,7 @@ void RemoveTempFolder(InstallShared& shared) {
 void RollBack(InstallShared& shared) {
     for (FileRecord& r : shared.files) {
         if (!r.copied) continue;
-        const std::string destination = r.folder + "\\" + (r.target.empty() ? r.source : r.target);
+        const std::string destination = Destination(r);
         SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (r.backup.empty() ? DeleteFileA(destination.c_str()) : CopyFileA(r.backup.c_str(), destination.c_str(), FALSE))
             r.copied = false;

@@ -9,8 +9,8 @@ namespace setup {
 // Reads "Copy Files" in script order.
 std::vector<FileRecord> ReadCopyFiles(const FileProfile& profile, const setupscript::Folders& folders);
 
-// Copies every record; false (failure code 3 set) when the cabinet could not be read. Stops early
-// when the run is cancelled.
+// Copies every record; false (the run's failure set) when the cabinet could not be read or a file
+// could not be written. Stops early when the run is cancelled.
 bool CopyFiles(InstallShared& shared, const UninstallRecord& record);
 
 // Removes the temporary folder with what is left in it.

@@ -10,6 +10,8 @@
 
 namespace setup {
 
+std::string Destination(const FileRecord& r) { return r.folder + "\\" + (r.target.empty() ? r.source : r.target); }
+
 void CreateFolderLevels(const std::string& folder) {
     for (std::size_t at = folder.find('\\', 3); ; at = folder.find('\\', at + 1)) {
         CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);

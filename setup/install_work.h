@@ -29,11 +29,17 @@ struct InstallShared {
     volatile LONG cancelled = 0;
     volatile LONG percent = 0;   // for display only
     volatile LONG busy = 0;      // files are copied or drivers installed: the hourglass shows
+    volatile LONG current = -1;  // the record being copied, for display only
+    volatile LONG posted = 0;    // a progress message waits for the page
+    LONG shown = -1;             // the record the page shows (the page's own)
     std::vector<FileRecord> files;
     std::string tempFolder;      // cabinet extraction and the backups of overwritten files
 };
 
-// Posted by the worker to the page when the progress changed.
+// Where a record is copied to.
+std::string Destination(const FileRecord& r);
+
+// Posted by the worker to the page when the progress or the current file changed.
 constexpr UINT kProgressChanged = WM_APP + 1;
 // Posted by the worker when the copy is over: the page shows the registry and driver stage.
 constexpr UINT kCopyDone = WM_APP + 2;

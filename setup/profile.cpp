@@ -8,6 +8,13 @@
 
 namespace setup {
 
+namespace {
+
+// Far more names than any script lists.
+constexpr DWORD kMaxKeyList = 1024 * 1024;
+
+}  // namespace
+
 std::string FileProfile::Get(const char* section, const char* key, const char* fallback) const {
     char value[vn::kMaxText] = {};
     GetPrivateProfileStringA(section, key, fallback, value, sizeof value, path_.c_str());
@@ -15,15 +22,21 @@ std::string FileProfile::Get(const char* section, const char* key, const char* f
 }
 
 std::vector<std::string> FileProfile::Keys(const char* section) const {
-    char list[1024] = {};
-    DWORD n = GetPrivateProfileStringA(section, nullptr, "", list, sizeof list, path_.c_str());
+    // A list that fills the buffer was cut: it is read again into a larger one, so that a long
+    // "Copy Files" section loses none of its files. Past the last size only whole names count.
+    std::vector<char> list;
+    DWORD n = 0;
+    for (DWORD size = 1024; size <= kMaxKeyList; size *= 4) {
+        list.assign(size, '\0');
+        n = GetPrivateProfileStringA(section, nullptr, "", list.data(), size, path_.c_str());
+        if (n < size - 2) break;
+    }
     std::vector<std::string> keys;
-    // A list cut at the buffer's end may end in a partial name: only complete names count.
     for (DWORD at = 0; at < n && list[at];) {
-        const void* end = std::memchr(list + at, '\0', n - at);
-        std::size_t len = end ? static_cast<const char*>(end) - (list + at) : n - at;
-        if (at + len >= n && n >= sizeof list - 2) break;
-        keys.emplace_back(list + at, len);
+        const void* end = std::memchr(list.data() + at, '\0', n - at);
+        std::size_t len = end ? static_cast<const char*>(end) - (list.data() + at) : n - at;
+        if (at + len >= n && n >= list.size() - 2) break;
+        keys.emplace_back(list.data() + at, len);
         at += static_cast<DWORD>(len) + 1;
     }
     return keys;

@@ -1,5 +1,5 @@
-// The setup script read through the system's profile reader, with its fixed buffers: 260
-// characters per value, 1024 for a section's key list.
+// The setup script read through the system's profile reader, with its fixed buffers of 260
+// characters per value; a section's key list is read whole.
 #pragma once
 #include <string>
 #include <vector>

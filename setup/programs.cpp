@@ -1,7 +1,6 @@
 #include "setup/programs.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "common/handles.h"
 
@@ -44,12 +43,20 @@ void KillPrograms(const SetupRun& run, const FileProfile& profile, const setupsc
 }
 
 void RunPrograms(const FileProfile& profile, const setupscript::Folders& folders) {
-    for (const std::string& program : profile.Keys("Run Programs")) {
+    const std::vector<std::string> programs = profile.Keys("Run Programs");
+    if (programs.empty()) return;
+    // The shell is loaded only for this, which few runs need: loading it costs every run's start.
+    // It stays loaded, since it may finish a start on threads of its own.
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    using ExecuteFn = HINSTANCE(WINAPI*)(HWND, const char*, const char*, const char*, const char*, INT);
+    auto execute = shell ? reinterpret_cast<ExecuteFn>(GetProcAddress(shell, "ShellExecuteA")) : nullptr;
+    if (!execute) return;
+    for (const std::string& program : programs) {
         std::vector<std::string> f = profile.Fields("Run Programs", program, folders);
         f.resize(2);
         std::string file = f[0] + "\\" + program;
         std::string parameters = "\"" + f[1] + "\"";
-        ShellExecuteA(nullptr, nullptr, file.c_str(), parameters.c_str(), f[0].c_str(), SW_SHOWNORMAL);
+        execute(nullptr, nullptr, file.c_str(), parameters.c_str(), f[0].c_str(), SW_SHOWNORMAL);
     }
 }
 

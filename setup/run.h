@@ -13,6 +13,12 @@
 
 namespace setup {
 
+// Failure codes: the result page names the file and tells what to do.
+constexpr int kCabinetFailure = 3;  // the cabinet could not be read
+constexpr int kFileFailure = 4;     // a file could not be written: the copy stopped there
+
+inline bool DiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL; }
+
 struct SetupRun {
     HINSTANCE instance = nullptr;
     instutil::SystemKind system;
@@ -25,7 +31,9 @@ struct SetupRun {
     bool askLicense = false, askType = false, askPath = false, askProgramFolder = false;
     // Run flags from the command line.
     bool hidden = false, silent = false, noRestart = false, preload = false;
-    int failureCode = 0;  // 3: the cabinet could not be read
+    int failureCode = 0;  // kCabinetFailure or kFileFailure
+    std::string failedFile;  // the file the failure names
+    DWORD failedError = 0;   // why a file could not be written
 
     char userLocale[16] = "00000409";
     std::string licencePath;  // empty: no agreement text

@@ -55,6 +55,22 @@ void UninstallRecord::File(const std::string& path) const {
         SetText(shared.get(), key_.c_str(), folder);
 }
 
+void UninstallRecord::Forget(const std::string& path) const {
+    std::string folder, name;
+    setupscript::SplitPath(path, &folder, &name);
+    if (name.empty() || !files_) return;
+    RegDeleteValueA(files_.get(), name.c_str());
+    if (!sharedFiles_) return;
+    vn::RegKey shared;
+    if (RegOpenKeyExA(sharedFiles_.get(), name.c_str(), 0, KEY_ALL_ACCESS, shared.out()) != ERROR_SUCCESS) return;
+    RegDeleteValueA(shared.get(), key_.c_str());
+    DWORD values = 0, keys = 0;
+    const bool empty = RegQueryInfoKeyA(shared.get(), nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr,
+                                        nullptr, nullptr, nullptr) == ERROR_SUCCESS && values == 0 && keys == 0;
+    shared.reset();
+    if (empty) RegDeleteKeyA(sharedFiles_.get(), name.c_str());
+}
+
 void UninstallRecord::Directory(const std::string& folder, const char* data) const {
     vn::RegKey dirs;
     if (Open("DeleteDirectory", dirs.out())) SetText(dirs.get(), folder.c_str(), data);

@@ -16,6 +16,8 @@ public:
 
     // "DeleteFiles" (folder before the last backslash, under the bare name), then "SharedFile".
     void File(const std::string& path) const;
+    // Takes back File() for a file that this run could not put on disk.
+    void Forget(const std::string& path) const;
     // "DeleteDirectory": "1" removes the folder with its contents, "0" only when empty.
     void Directory(const std::string& folder, const char* data) const;
     // "DeleteRegs\<root>", then "SharedReg\<key>\<root>".

@@ -129,14 +129,29 @@ void DrawProgress(const DRAWITEMSTRUCT& item, LONG percent) {
     SetBkMode(dc, old);
 }
 
+// What went wrong, naming the file, and what the user can do about it.
+void ShowFailure(HWND page, const SetupRun& run) {
+    std::string text;
+    UINT hint = IDS_FAILED_HINT;
+    if (run.failureCode == kCabinetFailure) {
+        text = LoadText(run.instance, IDS_FAILED) + "\n\n" + LoadText(run.instance, IDS_READ_FAILED);
+    } else {
+        const bool full = DiskFull(run.failedError);
+        text = LoadText(run.instance, full ? IDS_DISK_FULL : IDS_WRITE_FAILED);
+        hint = full ? IDS_DISK_FULL_HINT : IDS_WRITE_FAILED_HINT;
+    }
+    SetDlgItemTextA(page, IDC_TEXT1, (text + "\n" + run.failedFile).c_str());
+    SetDlgItemTextA(page, IDC_TEXT2, LoadText(run.instance, hint).c_str());
+}
+
 void InitResult(HWND page, SetupRun& run) {
     bool restart = false;
-    if (run.failureCode == 3) {
-        SetDlgItemTextA(page, IDC_TEXT1, LoadText(run.instance, IDS_FAILED).c_str());
-        SetDlgItemTextA(page, IDC_TEXT2, LoadText(run.instance, IDS_FAILED_HINT).c_str());
+    // A copy that stopped at a file keeps what it copied before it, files in use included.
+    for (const auto& pair : run.renames)
+        instutil::ScheduleBootRename(pair.first.c_str(), pair.second.c_str(), run.system);
+    if (run.failureCode != 0) {
+        ShowFailure(page, run);
     } else {
-        for (const auto& pair : run.renames)
-            instutil::ScheduleBootRename(pair.first.c_str(), pair.second.c_str(), run.system);
         if (!run.renames.empty()) run.iface.restart = true;
         restart = run.iface.restart && !run.noRestart;
         std::string text = FillIn(LoadText(run.instance, restart ? IDS_DONE_RESTART : IDS_DONE), run.keys.productName);
@@ -190,7 +205,7 @@ bool CancelInstall(HWND page, Wizard& w) {
     InterlockedExchange(&w.install.cancelled, 1);
     if (w.pause) SetEvent(w.pause.get());
     // The worker stops before its next file; ending it in the middle of one would leave a
-    // half-written file behind. It may be showing a file name: keep serving its messages.
+    // half-written file behind. Messages sent to this thread meanwhile are served.
     if (w.thread) {
         const DWORD until = GetTickCount() + kStopWait;
         HANDLE thread = w.thread.get();
@@ -205,6 +220,16 @@ bool CancelInstall(HWND page, Wizard& w) {
     w.pause.reset();
     RollBack(w.install);
     return true;
+}
+
+// "From:" and "To:" follow the worker; a file already shown is not written again.
+void ShowCurrentFile(HWND page, InstallShared& install) {
+    const LONG current = install.current;
+    if (current < 0 || current == install.shown) return;
+    const FileRecord& r = install.files[static_cast<std::size_t>(current)];
+    SetDlgItemTextA(page, IDC_FROM, r.source.c_str());
+    SetDlgItemTextA(page, IDC_TO, Destination(r).c_str());
+    install.shown = current;
 }
 
 // The copy is over: the page tells that the registry and the driver are being updated.
@@ -331,6 +356,10 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case kProgressChanged:
+        if (state) {
+            InterlockedExchange(&state->wizard->install.posted, 0);
+            ShowCurrentFile(page, state->wizard->install);
+        }
         InvalidateRect(GetDlgItem(page, IDC_PROGRESS_BAR), nullptr, FALSE);
         return TRUE;
     case kCopyDone:
@@ -379,11 +408,13 @@ void RunWizard(SetupRun& run, HWND owner) {
     const bool wanted[kPageCount] = {true,        run.askLicense, run.askType, run.askPath, run.askProgramFolder,
                                      true,        true,           true};
     PROPSHEETPAGEA pages[kPageCount] = {};
-    UINT count = 0;
+    UINT count = 0, start = 0;
     for (int i = 0; i < kPageCount; ++i) {
         w->pages[i].wizard = w.get();
         w->pages[i].page = static_cast<Page>(i);
         if (!wanted[i]) continue;
+        // A silent run would only press Next on every page before the installation: it starts there.
+        if (i == kProgress && run.silent) start = count;
         PROPSHEETPAGEA& p = pages[count++];
         p.dwSize = sizeof p;
         p.hInstance = run.instance;
@@ -397,6 +428,7 @@ void RunWizard(SetupRun& run, HWND owner) {
     header.hwndParent = owner;
     header.hInstance = run.instance;
     header.nPages = count;
+    header.nStartPage = start;
     header.ppsp = pages;
     header.pfnCallback = SheetCallback;
     PropertySheetA(&header);

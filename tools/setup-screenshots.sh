@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs setup.exe with a script that asks every page, in English and in Japanese, under the test
-# bed's virtual display, and saves PNG screenshots of the background window, every wizard page and
-# the "Exit Setup" dialog in <build-dir>/setup-screenshots.
+# bed's virtual display, and saves PNG screenshots of the background window, every wizard page, the
+# "Exit Setup" dialog and the progress page during a long copy in <build-dir>/setup-screenshots.
 #   tools/setup-screenshots.sh [-B build-dir]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -65,3 +65,34 @@ for lang in en ja; do
   press later-finish
   wait "$setup" || true
 done
+
+# The progress page during the copy of a large medium: setup is held still (SIGSTOP) for each
+# picture, so that the page is caught as painted at that moment.
+BIG="$BUILD_DIR/setup-medium-big"
+rm -rf "$BIG"; mkdir -p "$BIG/files" "$BIG/out"
+cp "$BIN_DIR/setup.exe" "$BIG/"
+cp "$TEST_DIR/tests/setup_service_double.exe" "$BIG/VnDaemon.exe"
+list=""
+for i in $(seq 0 119); do
+  head -c 4194304 /dev/zero >"$BIG/files/part$i.bin"
+  list="${list}part$i.bin=Z:${BIG//\//\\}\\out"$'\r\n'
+done
+printf '[Setup]\r\nProductName=Kalvo USB Tessaro Keyboard\r\nVersion=2.10\r\nSrcFileDir=files\r\nAskType=FALSE\r\n[Copy Files]\r\n%s' \
+  "$list" >"$BIG/SETUPNT.INI"
+for lang in en ja; do
+  locale=en_US.UTF-8; [ "$lang" = ja ] && locale=ja_JP.UTF-8
+  rm -f "$BIG"/out/*
+  (cd "$BIG" && LANG=$locale LC_ALL=$locale exec "$VN_WINE" setup.exe >/dev/null 2>&1) &
+  setup=$!
+  sleep 4
+  press next
+  "$VN_WINE" "$TEST_DIR/tests/setup_press.exe" next >/dev/null 2>&1 || true
+  for n in 1 2 3; do
+    sleep 0.3
+    kill -STOP "$setup"; shot "$lang-7-progress-$n"; kill -CONT "$setup"
+  done
+  sleep 6
+  press later-finish
+  wait "$setup" || true
+done
+rm -rf "$BIG"

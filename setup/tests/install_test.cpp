@@ -88,9 +88,9 @@ protected:
     void Clean() {
         vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, kRecord);
         vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, (std::string(kShared) + "SharedReg\\" + kKey).c_str());
-        for (const char* f : {"vnst_new.txt", "vnst_newer.exe", "vnst_older.exe", "vnst_sameold.exe",
-                              "vnst_samenew.exe", "vnst_missing.txt", "vnst_empty.txt", "vnst_busy.dll", "one.txt",
-                              "two.txt", "renamed.txt"})
+        for (const char* f : {"vnst_new.txt", "vnst_newer.exe", "vnst_older.exe", "vnst_sameold.exe", "vnst_samenew.exe",
+                              "vnst_missing.txt", "vnst_empty.txt", "vnst_busy.dll", "one.txt", "two.txt", "renamed.txt",
+                              "small.txt", "big.bin", "after.txt"})
             vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, (std::string(kShared) + "SharedFile\\" + f).c_str());
         vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\VnSetupTest");
         vntest::DeleteRegTree(HKEY_CURRENT_USER, "Software\\VnSetupTest");
@@ -222,16 +222,20 @@ bool NoTempFolder() {
 
 TEST_F(SetupInstall, CabinetFilesExtractedCopiedAndTheTemporaryFolderRemoved) {
     ASSERT_TRUE(CopyFileA((vntest::ExeFolder() + "setup_test.cab").c_str(), dir.file("medium.cab").c_str(), FALSE));
+    // A medium may hold some files loose beside the cabinet.
+    ASSERT_TRUE(vntest::WriteFileBytes(dir.file("vnst_new.txt"), "loose"));
     Script("SETUPNT.INI", "[Setup]\r\nUninstallKey=VnSetupTest\r\nCabFile=TRUE\r\nCabFileName=medium.cab\r\n"
                           "[Copy Files]\r\none.txt=" + out + "\r\ntwo.txt=" + out + ", renamed.txt\r\nvnst_missing.txt=" +
-                              out + "\r\n");
+                              out + "\r\nvnst_new.txt=" + out + "\r\n");
     InstallSilently();
+    EXPECT_EQ(FileText(out + "\\vnst_new.txt"), "loose");
     EXPECT_EQ(FileText(out + "\\one.txt"), "first file out of the cabinet\r\n");
     EXPECT_EQ(FileText(out + "\\renamed.txt"), "second file out of the cabinet\r\n");
     EXPECT_FALSE(Exists(out + "\\unlisted.txt"));
     EXPECT_FALSE(Exists(out + "\\vnst_missing.txt"));
     EXPECT_TRUE(NoTempFolder());
-    const std::map<std::string, std::string> files = {{"one.txt", out}, {"renamed.txt", out}, {"vnst_missing.txt", out}};
+    const std::map<std::string, std::string> files = {
+        {"one.txt", out}, {"renamed.txt", out}, {"vnst_missing.txt", out}, {"vnst_new.txt", out}};
     EXPECT_EQ(RegValues(std::string(kRecord) + "\\DeleteFiles"), files);
 }
 
@@ -245,7 +249,8 @@ TEST_F(SetupInstall, CabinetCutShortFailsVisiblyWithNothingInstalledOrRecorded) 
     HWND sheet = Sheet();
     ASSERT_TRUE(sheet);
     ASSERT_TRUE(vntest::WaitUntil([&] { return WindowText(sheet) == "Setup Result"; }, 20000));
-    EXPECT_EQ(Item(sheet, IDC_TEXT1), "Setup failed to install the driver on your system.");
+    EXPECT_EQ(Item(sheet, IDC_TEXT1), "Setup failed to install the driver on your system.\n\nSetup could not read this "
+                                      "file:\n" + dir.file("medium.cab"));
     EXPECT_FALSE(Exists(out + "\\one.txt"));
     EXPECT_FALSE(Exists(out + "\\two.txt"));
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "Software\\VnSetupTest", "Text"), "<no key>");
@@ -253,6 +258,95 @@ TEST_F(SetupInstall, CabinetCutShortFailsVisiblyWithNothingInstalledOrRecorded) 
     EXPECT_TRUE(NoTempFolder());
     Press(sheet, PSBTN_FINISH);
     EXPECT_TRUE(Ends());
+}
+
+// The host's path of a file or folder the test made.
+std::string UnixPath(const std::string& path) {
+    using UnixNameFn = char*(CDECL*)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixNameFn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char* name = unixName ? unixName(wide) : nullptr;
+    std::string result = name ? name : "";
+    if (name) HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Runs a shell command on the host; true when it exited with 0. Wine starts host programs without
+// a handle to wait on, so the command leaves its exit code in a file.
+bool HostShell(const std::string& command) {
+    vntest::TempDir scratch;
+    const std::string done = scratch.file("done");
+    std::string line = "Z:\\bin\\sh -c \"" + command + "; echo $? >'" + UnixPath(scratch.path()) + "/done'\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    if (pi.hThread) CloseHandle(pi.hThread);
+    vntest::WaitUntil([&] { return FileText(done).find('\n') != std::string::npos; }, 10000);
+    return FileText(done) == "0\n";
+}
+
+// The destination folder is a disk of 64 kB of its own.
+class SetupSmallDisk : public SetupInstall {
+protected:
+    std::string disk;
+    bool mounted = false;
+
+    void SetUp() override {
+        SetupInstall::SetUp();
+        disk = UnixPath(out);
+        mounted = !disk.empty() && HostShell("mount -t tmpfs -o size=64k tmpfs '" + disk + "'");
+        if (!mounted) GTEST_SKIP() << "this machine lets no small disk be mounted (needs root)";
+    }
+    void TearDown() override {
+        if (mounted) HostShell("umount -l '" + disk + "'");
+        SetupInstall::TearDown();
+    }
+};
+
+TEST_F(SetupSmallDisk, FullOrWriteProtectedDiskStopsTheCopyNamingTheFileWithATrueRecord) {
+    ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\small.txt", std::string(8 * 1024, 's')));
+    ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\big.bin", std::string(200 * 1024, 'b')));
+    ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\after.txt", "after"));
+    Script("SETUPNT.INI", "[Setup]\r\nProductName=Tessaro Keyboard\r\nUninstallKey=VnSetupTest\r\nSrcFileDir=files\r\n"
+                          "[Copy Files]\r\nsmall.txt=" + out + "\r\nbig.bin=" + out + "\r\nafter.txt=" + out + "\r\n"
+                          "[Add Registry]\r\ns=HKLM, Software\\VnSetupTest, Text, 0, x\r\n");
+    // Silent: a failed run waits on the result page for the user.
+    auto resultAfterRun = [&] {
+        Start("/S /NR");
+        HWND sheet = Sheet();
+        EXPECT_TRUE(vntest::WaitUntil([&] { return WindowText(sheet) == "Setup Result"; }, 20000));
+        std::string text = Item(sheet, IDC_TEXT1) + "|" + Item(sheet, IDC_TEXT2);
+        Press(sheet, PSBTN_FINISH);
+        EXPECT_TRUE(Ends());
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        pi = {};
+        return text;
+    };
+    EXPECT_EQ(resultAfterRun(), "The disk is full. Setup could not copy this file:\n" + out +
+                                    "\\big.bin|Free some space on the disk, then run Setup again.");
+    EXPECT_EQ(FileText(out + "\\small.txt"), std::string(8 * 1024, 's'));
+    EXPECT_FALSE(Exists(out + "\\big.bin")) << "the copy cut short is removed";
+    EXPECT_FALSE(Exists(out + "\\after.txt")) << "the copy stops at the full disk";
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "Software\\VnSetupTest", "Text"), "<no key>");
+    const std::map<std::string, std::string> small = {{"small.txt", out}};
+    EXPECT_EQ(RegValues(std::string(kRecord) + "\\DeleteFiles"), small);
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, std::string(kShared) + "SharedFile\\big.bin", nullptr), "<no key>");
+    EXPECT_TRUE(NoTempFolder());
+
+    // A newer source over a read-only file on a write-protected disk: neither it nor a side copy
+    // can be written.
+    SetFileAttributesA((out + "\\small.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\small.txt", "newer"));
+    ASSERT_TRUE(HostShell("mount -o remount,ro '" + disk + "'"));
+    EXPECT_EQ(resultAfterRun(), "Setup could not write this file:\n" + out +
+                                    "\\small.txt|Make sure the folder exists and the disk is not write-protected, then run Setup again.");
+    EXPECT_EQ(FileText(out + "\\small.txt"), std::string(8 * 1024, 's'));
+    EXPECT_EQ(RegValues(std::string(kRecord) + "\\DeleteFiles"), small);
+    EXPECT_TRUE(NoTempFolder());
 }
 
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
