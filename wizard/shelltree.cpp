@@ -174,6 +174,38 @@ bool ShellTree::FillChildren(HTREEITEM item) {
     return true;
 }
 
+void ShellTree::Icons(const ShellItem& data, int* closed, int* open) {
+    SHFILEINFOA info{};
+    const DWORD small = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+    // A plain file-system folder (no read-only or system mark, which a folder with its own
+    // icon carries) shows the shell's folder icons, known without reading the folder: a lookup
+    // through the item costs milliseconds.
+    char path[260];
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    if (data.folder && DisplayName(data.parent, data.relative, SHGDN_FORPARSING, path))
+        attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM))) {
+        if (plainFolder_[0] < 0) {
+            SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, small | SHGFI_USEFILEATTRIBUTES);
+            plainFolder_[0] = info.iIcon;
+            SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                           small | SHGFI_USEFILEATTRIBUTES | SHGFI_OPENICON);
+            plainFolder_[1] = info.iIcon;
+        }
+        *closed = plainFolder_[0];
+        *open = plainFolder_[1];
+        return;
+    }
+    const auto pidl = reinterpret_cast<const char*>(data.full);
+    SHGetFileInfoA(pidl, 0, &info, sizeof info, SHGFI_PIDL | small);
+    *closed = *open = info.iIcon;
+    if (data.folder) {  // only a folder looks different when open
+        SHGetFileInfoA(pidl, 0, &info, sizeof info, SHGFI_PIDL | small | SHGFI_OPENICON);
+        *open = info.iIcon;
+    }
+}
+
 bool ShellTree::OnNotify(NMHDR* nm) {
     if (nm->hwndFrom != tree_) return false;
     if (nm->code == TVN_ITEMEXPANDINGA || nm->code == TVN_ITEMEXPANDINGW) {
@@ -200,25 +232,7 @@ bool ShellTree::OnNotify(NMHDR* nm) {
                 vn::CopyTruncated(item.pszText, room, name);
             }
         }
-        if (item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)) {
-            const auto pidl = reinterpret_cast<const char*>(data->full);
-            SHFILEINFOA info{};
-            SHGetFileInfoA(pidl, 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-            item.iImage = info.iIcon;
-            // Only a folder looks different when open, and folders that look alike closed look
-            // alike open: each lookup costs milliseconds.
-            if (data->folder) {
-                auto known = openIcons_.find(item.iImage);
-                if (known == openIcons_.end()) {
-                    SHGetFileInfoA(pidl, 0, &info, sizeof info,
-                                   SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
-                    known = openIcons_.emplace(item.iImage, info.iIcon).first;
-                }
-                item.iSelectedImage = known->second;
-            } else {
-                item.iSelectedImage = item.iImage;
-            }
-        }
+        if (item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)) Icons(*data, &item.iImage, &item.iSelectedImage);
         if (whole) item.mask |= TVIF_DI_SETITEM;  // kept by the tree: looked up once per item
         return true;
     }

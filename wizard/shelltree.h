@@ -5,8 +5,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <map>
-
 namespace tkcfg {
 
 // What a tree item knows of its shell item; released with the item.
@@ -40,8 +38,9 @@ public:
 private:
     void FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEITEM parent);
     int ExpandBelow(HTREEITEM item);
+    void Icons(const ShellItem& data, int* closed, int* open);
     HWND tree_ = nullptr;
-    std::map<int, int> openIcons_;  // a folder's open icon by its closed icon
+    int plainFolder_[2] = {-1, -1};  // the shell's closed and open folder icons, once known
 };
 
 // Item ID list helpers over the shell's allocator (the combining export is missing on Windows 95).
