@@ -4,9 +4,11 @@
 #   1. setup.exe installs the product silently from the installation medium in a CD-ROM drive;
 #      the service runs and the configuration wizard opens, as a user finds them afterwards;
 #   2. keys typed on the display with xdotool (a window of the prefix holding the focus) go through
-#      Wine's keyboard, the service's input hook and the service to the on-screen display
-#      (screenshot: <build-dir>/e2e-screenshots/VERSION.png);
-#   3. the wizard gives the e-mail key a program of the user's own, which the next press starts;
+#      Wine's keyboard, the service's input hook and the service to their action: Volume Up shows
+#      the volume on the NT family and nothing on the 9x family, where keys without an assignment
+#      are the system's (NT family: screenshot <build-dir>/e2e-screenshots/VERSION-volume.png);
+#   3. the wizard gives the e-mail key a program of the user's own; the next press shows the new
+#      label and starts the program;
 #   4. the uninstaller, started as the system starts it, leaves the registry and file snapshot as
 #      it was before the installation.
 # Prints each version's time and the total; the exit status is 0 only when every version passed.
@@ -51,7 +53,8 @@ run_version() {
   WINE_BED_DIR="$bed" VN_WINE_VERSION="$version" BIN_DIR="$bed/path"
   trap wine_bed_stop EXIT
   wine_bed_start
-  local c="$WINEPREFIX/drive_c"
+  local c="$WINEPREFIX/drive_c" family=nt
+  case "$version" in win9*|winme) family=9x ;; esac
   step() { "$VN_WINE" "$TREE/tests/e2e_step.exe" "$@"; }
   check() {
     local what="$1"; shift
@@ -71,21 +74,40 @@ run_version() {
   check "setup.exe /S /NR from the medium" "$VN_WINE" 'R:\setup.exe' /S /NR
   check "the service runs" step wait-window VNDaemon
   check "the wizard is open" step wait-window TKCfgClass
-  check "the keyboard's INF is in the system's INF folder" found_in "Kalvo USB Tessaro Keyboard" "$c/windows/inf"/*
+  if [ "$version" = winme ]; then
+    # Wine's driver updater reports success for a hardware ID that no device has, so setup takes
+    # its word on Windows Me and has nothing to register.
+    echo "  --    Windows Me: the system's driver updater answered for the keyboard's INF"
+  else
+    check "the keyboard's INF is in the system's INF folder" found_in "Kalvo USB Tessaro Keyboard" "$c/windows/inf"/*
+  fi
   check "snapshot of the installation" step snapshot 'C:\e2e\installed.txt' 'C:\Program Files'
   check "the snapshot sees the installation" not step compare 'C:\e2e\before.txt' 'C:\e2e\installed.txt'
 
+  # A key without an assignment: its predefined function with feedback on the NT family, nothing
+  # at all on the 9x family.
   xdotool keydown XF86AudioRaiseVolume
-  local shown=0; step wait-shown VN_OSD_WNDCLASS 10 >>"$log" 2>&1 && shown=1
-  import -display "$DISPLAY" -window root "$SHOTS/$version.png"
-  xdotool keyup XF86AudioRaiseVolume
-  check "Volume Up typed on the display shows the on-screen display" test $shown = 1
-  check "the on-screen display hides again" step wait-hidden VN_OSD_WNDCLASS 10
+  if [ "$family" = nt ]; then
+    local shown=0; step wait-shown VN_OSD_WNDCLASS 10 >>"$log" 2>&1 && shown=1
+    import -display "$DISPLAY" -window root "$SHOTS/$version-volume.png"
+    xdotool keyup XF86AudioRaiseVolume
+    check "Volume Up typed on the display shows the volume on the on-screen display" test $shown = 1
+    check "the on-screen display hides again" step wait-hidden VN_OSD_WNDCLASS 10
+  else
+    check "Volume Up typed on the display shows nothing (9x family)" not step wait-shown VN_OSD_WNDCLASS 3
+    xdotool keyup XF86AudioRaiseVolume
+  fi
 
   check "the wizard gives the e-mail key the user's program" step assign 6 E2E Proof
   "$VN_WINE" "$TREE/tools/tryout.exe" >>"$log" 2>&1 &
   check "a window of the prefix has the focus" step wait-shown VnTryTheKeys
+  # The label shows for about a second, while the program starts: watched for from before the
+  # press.
+  step wait-shown VN_OSD_WNDCLASS 15 >>"$log" 2>&1 &
+  local watcher=$!
+  sleep 2
   key XF86Mail
+  check "the e-mail key puts its new label on the on-screen display" wait $watcher
   check "the e-mail key starts the program the wizard gave it" wait_for 20 found_in "proof.exe|" "$c/e2e/proof.log"
   check "the program's window closes" step close VnProofWindow
 

@@ -57,7 +57,12 @@ void DumpFolder(const std::string& folder, Snapshot& out, bool deep) {
     } while (FindNextFileA(find.get(), &data));
 }
 
-bool BootOperation(const std::string& line) { return line.find("PendingFileRenameOperations") != std::string::npos; }
+// The system's list of operations at the next start: a registry value on the NT family, the
+// Windows folder's "wininit.ini" on the 9x family.
+bool BootOperation(const std::string& line) {
+    return line.find("PendingFileRenameOperations") != std::string::npos ||
+           (line.size() > 12 && lstrcmpiA(line.c_str() + line.size() - 12, "\\wininit.ini") == 0);
+}
 
 }  // namespace
 

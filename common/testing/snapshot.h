@@ -18,8 +18,8 @@ using Snapshot = std::set<std::string>;
 Snapshot TakeSnapshot(const std::vector<std::string>& deepFolders);
 
 // What differs between two snapshots, one line per entry ("gone: " or "new: "); empty when the
-// same. The system's list of boot-time operations is left out: an uninstaller names its own
-// temporary copy there in case the system cannot remove it when its last handle closes.
+// same. The system's list of operations at the next start is left out: an uninstaller names its
+// own temporary copy there in case the system cannot remove it when its last handle closes.
 std::string SnapshotDifferences(const Snapshot& before, const Snapshot& after);
 
 bool SaveSnapshot(const Snapshot& snapshot, const std::string& path);
