@@ -2,7 +2,7 @@
 // by its exit status whether it worked (0 yes, 1 no, 2 bad command line).
 //   snapshot FILE [FOLDER...]      registry and file snapshot, each FOLDER with all below it
 //   compare BEFORE AFTER           prints what differs; 1 when anything does
-//   shortcut LINK TARGET           a start-menu shortcut to a program (folders made as needed)
+//   shortcut NAME TARGET           NAME.lnk to a program below the start menu's programs
 //   wait-window CLASS [SECONDS]    a window of that class exists (hidden ones count)
 //   wait-shown CLASS [SECONDS]     a window of that class is visible on the screen
 //   wait-hidden CLASS [SECONDS]    no window of that class is visible
