@@ -73,12 +73,24 @@ void RepairLowerFilters(HDEVINFO set, SP_DEVINFO_DATA* device) {
                        static_cast<DWORD>(repaired));
 }
 
+// True when the device's compatible-driver list holds the driver of that name.
+bool Lists(HDEVINFO set, SP_DEVINFO_DATA* device, const DriverName& name) {
+    DriverInfo driver{};
+    driver.cbSize = sizeof driver;
+    for (DWORD i = 0; System().EnumDriverInfo(set, device, SPDIT_COMPATDRIVER, i, &driver); ++i)
+        if (name.Names(driver)) return true;
+    return false;
+}
+
 bool InstallOn(HDEVINFO set, SP_DEVINFO_DATA* device, const char* infPath, const DriverName& name, bool noFileCopy,
                int callConfigManager) {
     DeviceSystem& sys = System();
     if (!UseSingleInf(set, device, infPath)) return false;
     if (!sys.BuildDriverInfoList(set, device, SPDIT_COMPATDRIVER)) return false;
-    // Selecting by name fails for a device that the INF does not serve.
+    // Selecting by name fails for a device that the INF does not serve. Such a device is known
+    // from its list already, and the selection is not asked for it: some setup libraries without
+    // real devices behind them (Wine's) end the program on that call instead of failing it.
+    if (!Lists(set, device, name)) return false;
     DriverInfo driver = name.Record();
     if (!sys.SetSelectedDriver(set, device, &driver)) return false;
     DriverInfo selected{};

@@ -46,7 +46,7 @@ wine_bed_start() {
 REGEDIT4
 
 [HKEY_CURRENT_USER\\Software\\Wine]
-"Version"="winxp"
+"Version"="${VN_WINE_VERSION:-winxp}"
 
 [HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Managed"="N"
@@ -61,6 +61,15 @@ REGEDIT4
 "Debugger"="false"
 
 REG
+  # Wine's version switch leaves out the system's own version text of the 9x family, by which
+  # programs tell Windows Me from 98.
+  local number=""
+  case "${VN_WINE_VERSION:-}" in
+    win95) number=4.00.950 ;; win98) number=4.10.2222 ;; winme) number=4.90.3000 ;;
+  esac
+  if [ -n "$number" ]; then
+    printf '\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion]\n"VersionNumber"="%s"\n' "$number" >>"$reg"
+  fi
   if [ -z "${VN_NO_CDROMS:-}" ]; then
     printf '\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"r:"="cdrom"\n"s:"="cdrom"\n"t:"="cdrom"\n' >>"$reg"
     local l

@@ -72,6 +72,7 @@ TEST_F(Drivers, InstallCopiesFilesOnceAndRepairsTheFilterList) {
     EXPECT_EQ(installs[1], "install USB\\VID_1A2B&PID_3C4D\\2 " + std::string(kDesc) + " " +
                                Flags(DI_ENUMSINGLEINF | DI_NOFILECOPY));
     EXPECT_STREQ(tree.Device(0).params.DriverPath, kInf);
+    EXPECT_TRUE(tree.Entries("asked to select USB\\VID_9999").empty());  // known unserved from its list
     EXPECT_EQ(tree.Device(0).friendlyName, kDesc);
     DWORD type = 0;
     EXPECT_EQ(ReadValue(tree.HardwareKey(0), "LowerFilters", &type), std::string("kbdfilt\0\0", 9));

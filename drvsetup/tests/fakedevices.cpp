@@ -246,6 +246,7 @@ BOOL FakeDevices::DestroyDriverInfoList(HDEVINFO set, SP_DEVINFO_DATA* device, D
 BOOL FakeDevices::SetSelectedDriver(HDEVINFO set, SP_DEVINFO_DATA* device, vnsetup::DriverInfo* driver) {
     FakeDevice* d = Find(set, device);
     if (!d || !d->listBuilt) return Fail(ERROR_INVALID_PARAMETER);
+    Log("asked to select %s", d->instanceId.c_str());
     int chosen = -1;
     if (driver->Reserved) {
         if (driver->Reserved <= d->list.size()) chosen = d->list[driver->Reserved - 1];

@@ -39,8 +39,8 @@ WizardProcess::~WizardProcess() {
             if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 1);
         }
         CloseHandle(pi_.hProcess);
-        CloseHandle(pi_.hThread);
     }
+    if (pi_.hThread) CloseHandle(pi_.hThread);
 }
 
 bool WizardProcess::Start(const std::string& exe, const std::string& folder, const char* args) {
@@ -53,6 +53,20 @@ bool WizardProcess::Start(const std::string& exe, const std::string& folder, con
         return false;
     Sync();  // the sheet has finished setting itself up once it takes messages again
     return true;
+}
+
+bool WizardProcess::Attach(DWORD ms) {
+    // The wizard's identity is its hidden frame window; its sheet is a dialog of the same process.
+    if (!vntest::WaitUntil([&] {
+            HWND frame = FindWindowA("TKCfgClass", nullptr);
+            if (!frame) return false;
+            GetWindowThreadProcessId(frame, &pi_.dwProcessId);
+            return (sheet_ = FindDialogOf(pi_.dwProcessId)) != nullptr && IsWindowVisible(Page());
+        }, ms))
+        return false;
+    pi_.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pi_.dwProcessId);
+    Sync();
+    return pi_.hProcess != nullptr;
 }
 
 HWND WizardProcess::Page() const {
@@ -119,6 +133,52 @@ int WizardProcess::WaitExit(DWORD ms) {
     DWORD code = 0;
     GetExitCodeProcess(pi_.hProcess, &code);
     return static_cast<int>(code);
+}
+
+RemoteTree::RemoteTree(HWND tree) : tree_(tree) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tree, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_)
+        memory_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+}
+
+RemoteTree::~RemoteTree() {
+    if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+}
+
+std::string RemoteTree::Text(HTREEITEM item) const {
+    if (!memory_) return "";
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = memory_ + 512;
+    tv.cchTextMax = 260;
+    WriteProcessMemory(process_, memory_, &tv, sizeof tv, nullptr);
+    SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(memory_));
+    char text[261] = {};
+    ReadProcessMemory(process_, memory_ + 512, text, 260, nullptr);
+    return text;
+}
+
+HTREEITEM RemoteTree::Find(HTREEITEM parent, const std::string& text) const {
+    if (parent) SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    auto item = reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree_, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
+    for (; item; item = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
+        if (lstrcmpiA(Text(item).c_str(), text.c_str()) == 0) return item;
+    return nullptr;
+}
+
+void RemoteTree::Select(HTREEITEM item) const { SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)); }
+
+int RemoteTree::CountTop() const {
+    int n = 0;
+    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;
+         item = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
+        ++n;
+    return n;
 }
 
 }  // namespace tkcfg::test

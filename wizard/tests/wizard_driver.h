@@ -17,6 +17,8 @@ public:
 
     // Starts the program (full path, working folder, arguments); waits for its sheet.
     bool Start(const std::string& exe, const std::string& folder, const char* args = "");
+    // Takes over a wizard that another program started; waits for its sheet.
+    bool Attach(DWORD ms = 15000);
     HWND sheet() const { return sheet_; }
     HWND Page() const;  // the current page
     int PageIndex() const;  // by the heading text's page template, -1 when unknown
@@ -36,6 +38,23 @@ public:
 private:
     PROCESS_INFORMATION pi_{};
     HWND sheet_ = nullptr;
+};
+
+// Reads tree items of another process through memory of that process.
+class RemoteTree {
+public:
+    explicit RemoteTree(HWND tree);
+    ~RemoteTree();
+    std::string Text(HTREEITEM item) const;
+    // The child of parent (null: a top item) with that text, expanding the parent first.
+    HTREEITEM Find(HTREEITEM parent, const std::string& text) const;
+    void Select(HTREEITEM item) const;
+    int CountTop() const;
+
+private:
+    HWND tree_;
+    HANDLE process_ = nullptr;
+    char* memory_ = nullptr;
 };
 
 // The top-level dialog window of a process, or null.

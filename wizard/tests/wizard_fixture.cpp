@@ -61,52 +61,6 @@ void WriteValue(const std::string& section, const char* name, DWORD type, const 
     RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
-RemoteTree::RemoteTree(HWND tree) : tree_(tree) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(tree, &pid);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process_)
-        memory_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
-}
-
-RemoteTree::~RemoteTree() {
-    if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-}
-
-std::string RemoteTree::Text(HTREEITEM item) const {
-    if (!memory_) return "";
-    TVITEMA tv{};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = item;
-    tv.pszText = memory_ + 512;
-    tv.cchTextMax = 260;
-    WriteProcessMemory(process_, memory_, &tv, sizeof tv, nullptr);
-    SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(memory_));
-    char text[261] = {};
-    ReadProcessMemory(process_, memory_ + 512, text, 260, nullptr);
-    return text;
-}
-
-HTREEITEM RemoteTree::Find(HTREEITEM parent, const std::string& text) const {
-    if (parent) SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
-    auto item = reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree_, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
-    for (; item; item = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
-        if (lstrcmpiA(Text(item).c_str(), text.c_str()) == 0) return item;
-    return nullptr;
-}
-
-void RemoteTree::Select(HTREEITEM item) const { SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)); }
-
-int RemoteTree::CountTop() const {
-    int n = 0;
-    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;
-         item = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
-        ++n;
-    return n;
-}
-
 std::vector<UINT>& PostedToService() {
     static std::vector<UINT> posted;
     return posted;

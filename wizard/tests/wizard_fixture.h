@@ -28,23 +28,6 @@ inline void WriteNumber(const std::string& s, const char* n, DWORD v) { WriteVal
 // The messages the wizard posted to the test's "VNDaemon" window, in order.
 std::vector<UINT>& PostedToService();
 
-// Reads tree items of another process through memory of that process.
-class RemoteTree {
-public:
-    explicit RemoteTree(HWND tree);
-    ~RemoteTree();
-    std::string Text(HTREEITEM item) const;
-    // The child of parent (null: a top item) with that text, expanding the parent first.
-    HTREEITEM Find(HTREEITEM parent, const std::string& text) const;
-    void Select(HTREEITEM item) const;
-    int CountTop() const;
-
-private:
-    HWND tree_;
-    HANDLE process_ = nullptr;
-    char* memory_ = nullptr;
-};
-
 class WizardTest : public ::testing::Test {
 protected:
     vntest::TempDir dir;
