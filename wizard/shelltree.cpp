@@ -107,14 +107,17 @@ void ShellTree::Fill(int folderId) {
     // Only the top level is drawn while it fills; a folder's children are filled before it opens,
     // and turning drawing back on repaints the whole tree, which cost more than the filling.
     SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
-    FillFrom(folder, location, TVI_ROOT);
+    // The desktop's own items (drives' parent, the user's documents) are not plain folders.
+    char path[MAX_PATH];
+    const bool directory = location && location->mkid.cb != 0 && SHGetPathFromIDListA(location, path);
+    FillFrom(folder, location, TVI_ROOT, directory);
     SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
     folder->Release();
     desktop->Release();
     IdListFree(location);
 }
 
-void ShellTree::FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEITEM parent) {
+void ShellTree::FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEITEM parent, bool directory) {
     IEnumIDList* items = nullptr;
     if (folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) != S_OK || !items) return;
     LPITEMIDLIST relative = nullptr;
@@ -128,7 +131,7 @@ void ShellTree::FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEIT
             continue;
         }
         auto* data = new ShellItem{folder, relative, IdListJoin(folderFull, relative), (attributes & SFGAO_FOLDER) != 0,
-                                   false};
+                                   false, (attributes & SFGAO_FILESYSTEM) != 0, directory};
         folder->AddRef();
         TVINSERTSTRUCTA ins{};
         ins.hParent = parent;
@@ -169,7 +172,7 @@ bool ShellTree::FillChildren(HTREEITEM item) {
     IShellFolder* folder = nullptr;
     if (FAILED(data->parent->BindToObject(data->relative, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder))))
         return true;
-    FillFrom(folder, data->full, item);
+    FillFrom(folder, data->full, item, data->fileSystem);
     folder->Release();
     return true;
 }
@@ -177,12 +180,12 @@ bool ShellTree::FillChildren(HTREEITEM item) {
 void ShellTree::Icons(const ShellItem& data, int* closed, int* open) {
     SHFILEINFOA info{};
     const DWORD small = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
-    // A plain file-system folder (no read-only or system mark, which a folder with its own
-    // icon carries) shows the shell's folder icons, known without reading the folder: a lookup
+    // A plain folder inside a file-system folder (no read-only or system mark, which a folder
+    // with its own icon carries) shows the shell's folder icons, known without reading the folder: a lookup
     // through the item costs milliseconds.
     char path[260];
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
-    if (data.folder && DisplayName(data.parent, data.relative, SHGDN_FORPARSING, path))
+    if (data.folder && data.inDirectory && DisplayName(data.parent, data.relative, SHGDN_FORPARSING, path))
         attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
         !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM))) {

@@ -14,6 +14,8 @@ struct ShellItem {
     LPITEMIDLIST full;
     bool folder;
     bool expanded;
+    bool fileSystem;   // a file or folder on disk
+    bool inDirectory;  // listed by a folder on disk (not by the desktop or a virtual folder)
 };
 
 class ShellTree {
@@ -36,7 +38,7 @@ public:
     int ExpandAll();
 
 private:
-    void FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEITEM parent);
+    void FillFrom(IShellFolder* folder, LPCITEMIDLIST folderFull, HTREEITEM parent, bool directory);
     int ExpandBelow(HTREEITEM item);
     void Icons(const ShellItem& data, int* closed, int* open);
     HWND tree_ = nullptr;
