@@ -275,8 +275,13 @@ std::int32_t GetScaledUsageValue(const Collection& c, ReportType type, Usage pag
     return kUsageNotFound;
 }
 
-std::int32_t SetUsages(const Collection& c, ReportType type, Usage page, const Usage* list,
-                       std::uint32_t length, char* report, std::uint32_t reportLength) {
+namespace {
+
+// Finds the field of each listed usage and claims the report for its id, then lets change set or
+// clear the usage there.
+template <typename Change>
+std::int32_t ChangeButtons(const Collection& c, ReportType type, Usage page, const Usage* list,
+                           std::uint32_t length, char* report, std::uint32_t reportLength, Change change) {
     if (reportLength != c.length[type]) return kInvalidReportLength;
     for (std::uint32_t i = 0; i < length; ++i) {
         Usage u = list[i];
@@ -284,38 +289,41 @@ std::int32_t SetUsages(const Collection& c, ReportType type, Usage page, const U
         const Field* field = ButtonField(c, type, page, u);
         if (!field) return kUsageNotFound;
         if (!ClaimReportId(report, field->reportId)) return kIncompatibleReportId;
-        if (!field->isArray) {
-            SetBits(report, field->bitOffset + IndexOf(*field, u), 1, 1);
-            continue;
-        }
-        bool placed = false;
-        for (std::uint16_t k = 0; k < field->count && !placed; ++k) {
-            std::uint32_t off = field->bitOffset + std::uint32_t(k) * field->size;
-            std::int64_t v = std::int32_t(GetBits(report, off, field->size));
-            if (v >= field->logicalMin && v <= field->logicalMax) continue;
-            SetBits(report, off, field->size, std::uint32_t(field->logicalMin + (u - field->usageMin)));
-            placed = true;
-        }
-        if (!placed) return kBufferTooSmall;
+        std::int32_t status = change(*field, u);
+        if (status != kSuccess) return status;
     }
     return kSuccess;
 }
 
+}  // namespace
+
+std::int32_t SetUsages(const Collection& c, ReportType type, Usage page, const Usage* list,
+                       std::uint32_t length, char* report, std::uint32_t reportLength) {
+    return ChangeButtons(c, type, page, list, length, report, reportLength, [&](const Field& field, Usage u) {
+        if (!field.isArray) {
+            SetBits(report, field.bitOffset + IndexOf(field, u), 1, 1);
+            return kSuccess;
+        }
+        for (std::uint16_t k = 0; k < field.count; ++k) {
+            std::uint32_t off = field.bitOffset + std::uint32_t(k) * field.size;
+            std::int64_t v = std::int32_t(GetBits(report, off, field.size));
+            if (v >= field.logicalMin && v <= field.logicalMax) continue;
+            SetBits(report, off, field.size, std::uint32_t(field.logicalMin + (u - field.usageMin)));
+            return kSuccess;
+        }
+        return kBufferTooSmall;
+    });
+}
+
 std::int32_t UnsetUsages(const Collection& c, ReportType type, Usage page, const Usage* list,
                          std::uint32_t length, char* report, std::uint32_t reportLength) {
-    if (reportLength != c.length[type]) return kInvalidReportLength;
-    for (std::uint32_t i = 0; i < length; ++i) {
-        Usage u = list[i];
-        if (u == 0) continue;
-        const Field* field = ButtonField(c, type, page, u);
-        if (!field) return kUsageNotFound;
-        if (!ClaimReportId(report, field->reportId)) return kIncompatibleReportId;
-        if (field->isArray) return kButtonNotPressed;
-        std::uint32_t off = field->bitOffset + IndexOf(*field, u);
+    return ChangeButtons(c, type, page, list, length, report, reportLength, [&](const Field& field, Usage u) {
+        if (field.isArray) return kButtonNotPressed;
+        std::uint32_t off = field.bitOffset + IndexOf(field, u);
         if (!GetBits(report, off, 1)) return kButtonNotPressed;
         SetBits(report, off, 1, 0);
-    }
-    return kSuccess;
+        return kSuccess;
+    });
 }
 
 std::int32_t SetUsageValue(const Collection& c, ReportType type, Usage page, Usage usage,
