@@ -1,7 +1,10 @@
 // Input reports through the reader's unpacking and key difference, decoded by the scripted
 // keyboard's parser from a report descriptor: one of the keyboard's own three, or one taken from
-// the input (the device supplies both). The first byte picks the descriptor; with the last choice
-// the next byte is its length. The rest is a run of input reports of the collection's length.
+// the input (the device supplies both). The first byte picks the descriptor (with the last choice
+// the next byte is its length) and whether the reader is told the true number of button
+// capabilities, none or one too many, as when the parser's list of them differs from its count.
+// The rest is a run of input reports of the collection's length.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -45,9 +48,11 @@ std::vector<DataItem> BuildItems(const Collection& c) {
     return items;
 }
 
-// The keys each item has reported down and not yet up.
+// The keys each item has reported down and not yet up; followed only for the items that have a
+// break list (the others report makes alone).
 struct Check {
     const std::vector<DataItem>* items;
+    std::uint32_t withBreaks;
     std::vector<std::set<std::uint32_t>> down;
 };
 
@@ -58,6 +63,7 @@ void Event(void* context, std::uint32_t index, bool isDown, std::uint32_t pageAn
     if (pageAndUsage >> 16 != item.usagePage || usage == 0 || usage < item.button.usageMin ||
         usage > item.button.usageMax)
         std::abort();
+    if (index >= check.withBreaks) return;
     std::set<std::uint32_t>& held = check.down[index];
     // Every make is of a key not held, every break of one held.
     if (isDown ? !held.insert(usage).second : held.erase(usage) != 1) std::abort();
@@ -90,17 +96,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<DataItem> items = BuildItems(c);
     const std::uint32_t count = std::uint32_t(items.size());
     const std::uint32_t buttons = std::uint32_t(c.buttonCaps[kInput].size());
+    const std::uint32_t told[3] = {buttons, 0, buttons + 1};
     vnhid::KeyState state;
-    if (!vnhid::PrepareKeyState(state, items.data(), count, buttons)) std::abort();
+    if (!vnhid::PrepareKeyState(state, items.data(), count, told[(data[0] >> 2) % 3])) std::abort();
     DescriptorParser parser(c);
-    Check check{&items, std::vector<std::set<std::uint32_t>>(count)};
+    const std::uint32_t withBreaks = state.breakItems ? std::min(buttons, state.buttonItems) : 0;
+    Check check{&items, withBreaks, std::vector<std::set<std::uint32_t>>(count)};
     std::vector<char> report(length);
     for (; size - at >= length; at += length) {
         std::memcpy(report.data(), data + at, length);
         vnhid::UnpackReport(parser, report.data(), length, items.data(), count, state);
         vnhid::ReportKeys(report.data(), items.data(), count, state, Event, &check);
         // After the report's events the keys held are those in range that the report lists.
-        for (std::uint32_t i = 0; i < buttons; ++i) {
+        for (std::uint32_t i = 0; i < withBreaks; ++i) {
             const DataItem& item = items[i];
             if (item.reportId != std::uint8_t(report[0])) continue;
             std::set<std::uint32_t> listed;
