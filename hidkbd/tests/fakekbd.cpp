@@ -143,7 +143,9 @@ void FakeHid::SetReadsFail(int iface, bool fail) {
 int FakeHid::ReadersWaiting(int iface) const {
     int n = 0;
     for (int i = 0; i < kSlots; ++i) {
-        if (slots_[i].handle.load() && slots_[i].iface == iface) n += slots_[i].waiting.load();
+        const Slot& s = slots_[i];
+        // A report still queued wakes the reader at once: it is not idle yet.
+        if (s.handle.load() && s.iface == iface && s.head.load() == s.tail.load()) n += s.waiting.load();
     }
     return n;
 }

@@ -49,6 +49,7 @@ public:
     LONG ReadCalls(int iface) const { return ifaces_[iface].readCalls; }
     std::vector<Bytes> Outputs(int iface) const { return ifaces_[iface].outputs; }
     int OpenHandles() const { return openHandles_; }
+    // Readers blocked in a read with no report queued for them: done with all that was fed.
     int ReadersWaiting(int iface) const;
     int OutstandingPreparsed() const { return preparsed_; }
     // Parser calls made with preparsed data that had already been freed.
