@@ -2,33 +2,9 @@
 // them. Everything here runs on the recipient window's thread except the reader loop.
 #pragma once
 #include "hidkbd/hidsystem.h"
+#include "hidkbd/unpack.h"
 
 namespace vnhid {
-
-// One button capability or one value usage of a report type.
-struct DataItem {
-    BOOLEAN isButton;
-    UCHAR reserved;
-    USAGE usagePage;
-    NTSTATUS status;
-    ULONG reportId;
-    BOOLEAN dataSet;
-    union {
-        struct {
-            ULONG usageMin;
-            ULONG usageMax;
-            ULONG maxUsageLength;
-            USAGE* usages;    // current list, zero-terminated when shorter
-            USAGE* previous;  // input items only: the list of the previous report
-        } button;
-        struct {
-            USAGE usage;
-            USHORT reserved;
-            ULONG value;
-            LONG scaledValue;
-        } value;
-    };
-};
 
 // Parsing state of one report type.
 struct ReportState {
@@ -73,10 +49,7 @@ struct Reader {
     // The read record: its own read handle and path copy, sharing the info record's buffers and
     // data items. Owned here so that it lives as long as the thread may.
     DeviceRecord record;
-    DataItem* breakItems = nullptr;   // copy of the input items holding each item's break list
-    ULONG buttonItems = 0;
-    USAGE* makeScratch = nullptr;     // difference output, sized for the longest item
-    USAGE* breakScratch = nullptr;
+    KeyState keys;
     HANDLE thread = nullptr;
     // Stop handshake: the thread is terminated only while it waits for a report or is parked,
     // never while it is inside the parser or posting (the system may hold a lock there).
@@ -87,11 +60,6 @@ struct Reader {
 // A thread is also unsafe to terminate while it is still starting: the system runs the thread
 // attach notifications under the loader lock then.
 enum ReaderState : LONG { kReaderWaiting = 0, kReaderBusy = 1, kReaderParked = 2, kReaderStarting = 3 };
-
-// Decodes the report in the record's input buffer into its items and the break copy.
-void UnpackReport(HidSystem& sys, DeviceRecord& r, Reader& reader);
-// Posts the makes and breaks of the unpacked report; returns the number of events posted.
-unsigned PostReportEvents(DeviceRecord& r, Reader& reader);
 
 struct DeviceNode {
     DeviceNode* next = nullptr;

@@ -1,7 +1,5 @@
 // The reader threads: one blocking read loop per device, turning button usages that go down or
 // come up into MSG_KEY_EVENT posts.
-#include <cstdlib>
-#include <cstring>
 #include <new>
 
 #include "hidkbd/device.h"
@@ -15,18 +13,44 @@ namespace {
 ThreadEnd g_end = TerminateThread;
 DWORD g_stopWaitMs = 2000;
 
-// Copies the usages of src that lie in [min, max] into dst (length n), then a 0 when there is room.
-// A usage listed twice (an array report naming one key in two slots) is kept once, so that every
-// make is matched by exactly one break.
-void KeepInRange(USAGE* dst, const USAGE* src, ULONG n, ULONG min, ULONG max) {
-    ULONG out = 0;
-    for (ULONG i = 0; i < n && src[i] != 0; ++i) {
-        if (src[i] < min || src[i] > max) continue;
-        bool seen = false;
-        for (ULONG k = 0; k < out && !seen; ++k) seen = dst[k] == src[i];
-        if (!seen) dst[out++] = src[i];
+// The system's parser, through the HID door, for the input reports of one device.
+class SystemInputParser final : public InputParser {
+public:
+    SystemInputParser(HidSystem& sys, PHIDP_PREPARSED_DATA data) : sys_(sys), data_(data) {}
+    std::int32_t GetUsages(Usage page, Usage* list, std::uint32_t* length, char* report,
+                           std::uint32_t reportLength) override {
+        ULONG n = *length;
+        NTSTATUS status = sys_.GetUsages(HidP_Input, page, 0, list, &n, data_, report, reportLength);
+        *length = n;
+        return status;
     }
-    if (out < n) std::memset(dst + out, 0, (n - out) * sizeof(USAGE));
+    std::int32_t UsageListDifference(Usage* previous, Usage* current, Usage* breaks, Usage* makes,
+                                     std::uint32_t length) override {
+        return sys_.UsageListDifference(previous, current, breaks, makes, length);
+    }
+    std::int32_t GetUsageValue(Usage page, Usage usage, std::uint32_t* value, char* report,
+                               std::uint32_t reportLength) override {
+        ULONG v = *value;
+        NTSTATUS status = sys_.GetUsageValue(HidP_Input, page, 0, usage, &v, data_, report, reportLength);
+        *value = v;
+        return status;
+    }
+    std::int32_t GetScaledUsageValue(Usage page, Usage usage, std::int32_t* value, char* report,
+                                     std::uint32_t reportLength) override {
+        LONG v = *value;
+        NTSTATUS status =
+            sys_.GetScaledUsageValue(HidP_Input, page, 0, usage, &v, data_, report, reportLength);
+        *value = v;
+        return status;
+    }
+
+private:
+    HidSystem& sys_;
+    PHIDP_PREPARSED_DATA data_;
+};
+
+void PostKey(void* window, std::uint32_t, bool down, std::uint32_t pageAndUsage) {
+    PostMessageA(static_cast<HWND>(window), MSG_KEY_EVENT, down ? 1 : 0, LPARAM(pageAndUsage));
 }
 
 // Waits to be terminated; reached when a stop was asked for while the thread was busy.
@@ -40,13 +64,13 @@ DWORD WINAPI ReaderMain(void* param) {
     // and posts it is marked busy, and the stopping side waits for it to leave that stretch.
     Reader& reader = *static_cast<Reader*>(param);
     DeviceRecord& r = reader.record;
-    HidSystem& sys = *reader.sys;
+    SystemInputParser parser(*reader.sys, r.preparsed);
     unsigned failures = 0;
     for (;;) {
         InterlockedExchange(&reader.state, kReaderWaiting);
         if (reader.stop) Park(reader);
         DWORD done = 0;
-        BOOL ok = sys.Read(r.handle, r.input.buffer, r.input.length, &done);
+        BOOL ok = reader.sys->Read(r.handle, r.input.buffer, r.input.length, &done);
         InterlockedExchange(&reader.state, kReaderBusy);
         if (reader.stop) Park(reader);
         if (!ok || done != r.input.length) {
@@ -58,133 +82,18 @@ DWORD WINAPI ReaderMain(void* param) {
             continue;
         }
         failures = 0;
-        UnpackReport(sys, r, reader);
-        PostReportEvents(r, reader);
+        UnpackReport(parser, r.input.buffer, r.input.length, r.input.items, r.input.itemCount, reader.keys);
+        ReportKeys(r.input.buffer, r.input.items, r.input.itemCount, reader.keys, PostKey, reader.window);
     }
-}
-
-bool PrepareReader(Reader& reader, const DeviceRecord& r) {
-    const ReportState& in = r.input;
-    reader.buttonItems = r.caps.NumberInputButtonCaps;
-    if (reader.buttonItems > in.itemCount) reader.buttonItems = in.itemCount;
-    ULONG longest = 1;
-    for (ULONG i = 0; i < in.itemCount; ++i) {
-        if (in.items[i].isButton && in.items[i].button.maxUsageLength > longest)
-            longest = in.items[i].button.maxUsageLength;
-    }
-    reader.makeScratch = static_cast<USAGE*>(std::calloc(longest, sizeof(USAGE)));
-    reader.breakScratch = static_cast<USAGE*>(std::calloc(longest, sizeof(USAGE)));
-    if (!reader.makeScratch || !reader.breakScratch) return false;
-    // The break copy: the items themselves, with fresh lists for the button items. Without it
-    // the reader reports makes only.
-    DataItem* copy = static_cast<DataItem*>(std::calloc(in.itemCount ? in.itemCount : 1, sizeof(DataItem)));
-    if (!copy) return true;
-    std::memcpy(copy, in.items, in.itemCount * sizeof(DataItem));
-    for (ULONG i = 0; i < reader.buttonItems; ++i) {
-        copy[i].button.usages = nullptr;
-        copy[i].button.previous = nullptr;
-    }
-    bool ok = true;
-    for (ULONG i = 0; i < reader.buttonItems && ok; ++i) {
-        if (!copy[i].isButton) continue;
-        ULONG n = copy[i].button.maxUsageLength ? copy[i].button.maxUsageLength : 1;
-        copy[i].button.usages = static_cast<USAGE*>(std::calloc(n, sizeof(USAGE)));
-        copy[i].button.previous = static_cast<USAGE*>(std::calloc(n, sizeof(USAGE)));
-        ok = copy[i].button.usages && copy[i].button.previous;
-    }
-    reader.breakItems = copy;
-    if (!ok) {
-        for (ULONG i = 0; i < reader.buttonItems; ++i) {
-            std::free(copy[i].button.usages);
-            std::free(copy[i].button.previous);
-        }
-        std::free(copy);
-        reader.breakItems = nullptr;
-    }
-    return true;
 }
 
 void FreeReader(Reader* reader) {
     if (!reader) return;
-    if (reader->breakItems) {
-        for (ULONG i = 0; i < reader->buttonItems; ++i) {
-            if (!reader->breakItems[i].isButton) continue;
-            std::free(reader->breakItems[i].button.usages);
-            std::free(reader->breakItems[i].button.previous);
-        }
-        std::free(reader->breakItems);
-    }
-    std::free(reader->makeScratch);
-    std::free(reader->breakScratch);
+    FreeKeyState(reader->keys);
     delete reader;
 }
 
 }  // namespace
-
-void UnpackReport(HidSystem& sys, DeviceRecord& r, Reader& reader) {
-    ReportState& in = r.input;
-    ULONG id = static_cast<UCHAR>(in.buffer[0]);
-    for (ULONG i = 0; i < in.itemCount; ++i) {
-        DataItem& item = in.items[i];
-        if (item.reportId != id) continue;
-        if (item.isButton) {
-            ULONG max = item.button.maxUsageLength;
-            // The parser writes only the usages it finds: clear what the last report left.
-            std::memset(item.button.usages, 0, max * sizeof(USAGE));
-            ULONG length = max;
-            item.status = sys.GetUsages(HidP_Input, item.usagePage, 0, item.button.usages, &length,
-                                        r.preparsed, in.buffer, in.length);
-            std::memset(reader.makeScratch, 0, max * sizeof(USAGE));
-            std::memset(reader.breakScratch, 0, max * sizeof(USAGE));
-            sys.UsageListDifference(item.button.previous, item.button.usages, reader.breakScratch,
-                                    reader.makeScratch, max);
-            std::memcpy(item.button.previous, item.button.usages, max * sizeof(USAGE));
-            KeepInRange(item.button.usages, reader.makeScratch, max, item.button.usageMin,
-                        item.button.usageMax);
-            if (reader.breakItems && i < reader.buttonItems) {
-                DataItem& copy = reader.breakItems[i];
-                KeepInRange(copy.button.usages, reader.breakScratch, max, copy.button.usageMin,
-                            copy.button.usageMax);
-            }
-        } else {
-            item.status = sys.GetUsageValue(HidP_Input, item.usagePage, 0, item.value.usage,
-                                            &item.value.value, r.preparsed, in.buffer, in.length);
-            item.status = sys.GetScaledUsageValue(HidP_Input, item.usagePage, 0, item.value.usage,
-                                                  &item.value.scaledValue, r.preparsed, in.buffer,
-                                                  in.length);
-        }
-        item.dataSet = TRUE;
-    }
-}
-
-unsigned PostReportEvents(DeviceRecord& r, Reader& reader) {
-    ReportState& in = r.input;
-    ULONG id = static_cast<UCHAR>(in.buffer[0]);
-    unsigned posted = 0;
-    for (ULONG i = 0; i < in.itemCount; ++i) {
-        DataItem& item = in.items[i];
-        if (item.reportId != id || !item.isButton) continue;
-        DataItem* copy = reader.breakItems && i < reader.buttonItems ? &reader.breakItems[i] : nullptr;
-        ULONG make = 0, brk = 0;
-        for (ULONG pos = 0; pos < item.button.maxUsageLength; ++pos) {
-            USAGE u = item.button.usages[make];
-            if (u != 0) {
-                PostMessageA(reader.window, MSG_KEY_EVENT, 1, LPARAM(ULONG(item.usagePage) << 16 | u));
-                ++make;
-                ++posted;
-            }
-            if (copy) {
-                USAGE b = copy->button.usages[brk];
-                if (b != 0) {
-                    PostMessageA(reader.window, MSG_KEY_EVENT, 0, LPARAM(ULONG(copy->usagePage) << 16 | b));
-                    ++brk;
-                    ++posted;
-                }
-            }
-        }
-    }
-    return posted;
-}
 
 bool StartReader(HidSystem& sys, DeviceNode& node, HWND window) {
     node.reader = nullptr;
@@ -198,7 +107,8 @@ bool StartReader(HidSystem& sys, DeviceNode& node, HWND window) {
     reader->record = node.info;
     reader->record.path = nullptr;
     reader->record.handle = INVALID_HANDLE_VALUE;
-    if (!PrepareReader(*reader, node.info)) {
+    const ReportState& in = node.info.input;
+    if (!PrepareKeyState(reader->keys, in.items, in.itemCount, c.NumberInputButtonCaps)) {
         FreeReader(reader);
         return false;
     }

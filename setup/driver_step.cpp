@@ -5,24 +5,19 @@
 #include "common/handles.h"
 #include "common/text.h"
 #include "drvsetup/vnsetup.h"
+#include "setup/script/work_rules.h"
 
 namespace setup {
 
 namespace {
+
+using setupscript::DriverEntry;
 
 constexpr DWORD kSettleTime = 3000;     // after a device was installed
 constexpr DWORD kPollInterval = 1000;   // while a re-detected device comes back
 constexpr int kPolls = 30;
 constexpr DWORD kInstallFlagForce = 1;  // INSTALLFLAG_FORCE
 const char kPreloadValue[] = "Keyboard Preload Check";
-
-// One "Update Driver" entry (the ten fields, numbered from 1 as the script documents them).
-struct DriverEntry {
-    std::vector<std::string> f;
-    const std::string& operator[](int field) const { return f[field - 1]; }
-    bool Unknown() const { return lstrcmpiA(f[0].c_str(), "Unknown") == 0; }
-    bool CopyFlag() const { return f[7] == "1" || lstrcmpiA(f[7].c_str(), "TRUE") == 0; }
-};
 
 // The driver setup library, loaded by name for each use; a missing library or export does nothing.
 class DriverLibrary {
@@ -117,8 +112,7 @@ public:
             }
         }
         for (const std::string& label : profile.Keys("Update Driver")) {
-            DriverEntry e{setupscript::SplitSimpleFields(profile.Get("Update Driver", label.c_str(), ""))};
-            e.f.resize(10);
+            DriverEntry e = setupscript::ReadDriverEntry(profile.Get("Update Driver", label.c_str(), ""));
             if (run_.system.win2000OrLater)
                 Modern(e);
             else
@@ -127,7 +121,7 @@ public:
     }
 
 private:
-    std::string MediumInf(const DriverEntry& e) const { return run_.sourceFolder + "\\" + e[10] + e[2]; }
+    std::string MediumInf(const DriverEntry& e) const { return setupscript::EntryInf(run_.sourceFolder, e); }
 
     // The folder the driver files are taken from: a copy on disk when the medium is removable.
     const std::string& Local() {
@@ -135,10 +129,7 @@ private:
         std::string drive = run_.sourceFolder.substr(0, 3);
         if (drive.size() == 2) drive += "\\";
         if (GetDriveTypeA(drive.c_str()) == DRIVE_FIXED) return local_ = run_.sourceFolder;
-        std::string product = run_.keys.productName;
-        for (char& c : product)
-            if (c == '/') c = '.';
-        local_ = windows_.substr(0, 3) + "Program Files\\" + product;
+        local_ = setupscript::LocalMediumFolder(windows_, run_.keys.productName);
         if (GetFileAttributesA(local_.c_str()) == INVALID_FILE_ATTRIBUTES) {
             CreateFolderLevels(local_);
             record_.Directory(local_, "1");
@@ -154,7 +145,7 @@ private:
     }
 
     void Modern(const DriverEntry& e) {
-        std::string systemInf = RegisterInf(Local() + "\\" + e[10] + e[2], SP_COPY_NOOVERWRITE);
+        std::string systemInf = RegisterInf(setupscript::EntryInf(Local(), e), SP_COPY_NOOVERWRITE);
         if (systemInf.empty()) return;
         Counted(InstallThroughLibrary(e, systemInf, true));
         record_.File(systemInf);
@@ -191,13 +182,12 @@ private:
             if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_ALL_ACCESS,
                               key.out()) != ERROR_SUCCESS)
                 return;
-            std::string command = local + "\\Preload.exe /DEVID:" + e[9] + " /CLASS:" + e[1] + " /RunValue:\"" +
-                                  kPreloadValue + "\"";
+            std::string command = setupscript::PreloadCommand(local, e, kPreloadValue);
             RegSetValueExA(key.get(), kPreloadValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                            static_cast<DWORD>(command.size() + 1));
             return;
         }
-        std::string systemInf = RegisterInf(local + "\\" + e[10] + e[2], 0);
+        std::string systemInf = RegisterInf(setupscript::EntryInf(local, e), 0);
         if (systemInf.empty()) return;
         if (e.Unknown()) Redetect(e[9]);
         record_.File(systemInf);

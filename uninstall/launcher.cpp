@@ -73,7 +73,7 @@ bool LaunchWorkingCopy(const std::string& key, const std::string& ownFolder) {
                                     FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     vn::Handle event(CreateEventA(nullptr, FALSE, FALSE, kEventName));
     if (!event) return false;
-    std::string command = "\"" + std::string(temp) + "\" \"" + key + "\" /DeleteSelf \"" + ownFolder + "\"";
+    std::string command = WorkingCopyCommand(temp, key, ownFolder);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};

@@ -66,6 +66,41 @@ Role RoleFor(const std::vector<std::string>& args) {
     return Role::Quit;
 }
 
+namespace {
+
+// One argument in quotes: a run of backslashes is doubled where a quote follows it (the quote
+// itself escaped, or the closing one), and kept as it is elsewhere.
+void AppendQuoted(std::string& line, const std::string& arg) {
+    line += '"';
+    std::size_t slashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        line.append(c == '"' ? 2 * slashes + 1 : slashes, '\\');
+        slashes = 0;
+        line += c;
+    }
+    line.append(2 * slashes, '\\');
+    line += '"';
+}
+
+}  // namespace
+
+std::string WorkingCopyCommand(const std::string& program, const std::string& key, const std::string& ownFolder) {
+    std::string line = "\"" + program + "\"";
+    line += ' ';
+    AppendQuoted(line, key);
+    line += " /DeleteSelf ";
+    AppendQuoted(line, ownFolder);
+    return line;
+}
+
+bool IsRecordKey(const std::string& key) {
+    return !key.empty() && key.size() < vn::kMaxText && key.find('\\') == std::string::npos;
+}
+
 std::string ResolveFolder(const std::string& text, const Folders& f,
                           const std::function<bool(const std::string&, std::string*)>& lookup) {
     if (text.empty() || text == "%11%") return f.system;
@@ -101,9 +136,19 @@ FileKind KindOf(const std::string& name) {
     return FileKind::Other;
 }
 
+FileStep StepForFile(bool shared, FileKind kind, bool yesToAll, bool noToAll, bool canAsk) {
+    if (!shared || yesToAll) {
+        if (shared && kind != FileKind::Other) return FileStep::Keep;
+        return kind == FileKind::Uninstaller ? FileStep::RemoveAtEnd : FileStep::Remove;
+    }
+    return noToAll || kind != FileKind::Other || !canAsk ? FileStep::Keep : FileStep::Ask;
+}
+
 std::vector<std::string> Companions(const std::string& path, const std::string& name, const std::string& folderText) {
     std::vector<std::string> extra;
-    if (path.size() < 3) return extra;
+    if (name.size() < 4 || name[name.size() - 4] != '.' || path.size() < name.size() ||
+        path.compare(path.size() - name.size(), name.size(), name) != 0)
+        return extra;
     std::string stem = path.substr(0, path.size() - 3);
     if (EndsWithNoCase(name, ".hlp") || folderText == "%18%") {
         extra.push_back(stem + "cnt");

@@ -15,6 +15,15 @@ enum class Role {
 };
 Role RoleFor(const std::vector<std::string>& args);
 
+// The working copy's command line: the temporary program in quotes, then the key, "/DeleteSelf"
+// and the own folder, each quoted so that the run-time library splits them back unchanged
+// whatever quotes, blanks and backslashes they hold.
+std::string WorkingCopyCommand(const std::string& program, const std::string& key, const std::string& ownFolder);
+
+// A key that names one record: not empty, without a backslash (which would reach the list of
+// records or another one) and within the text limit.
+bool IsRecordKey(const std::string& key);
+
 // The folders the placeholders of an uninstall record stand for.
 struct Folders {
     std::string windows;  // no trailing backslash
@@ -40,8 +49,15 @@ enum class FileKind { Uninstaller, InUse, Other };
 // the files in use during the run.
 FileKind KindOf(const std::string& name);
 
+// What becomes of a "DeleteFiles" entry: a file no other product uses is removed (the installed
+// uninstaller at the very end); a shared one of no special kind is asked about unless an earlier
+// answer covers it; the uninstaller and the files in use stay while others use them.
+enum class FileStep { Remove, RemoveAtEnd, Ask, Keep };
+FileStep StepForFile(bool shared, FileKind kind, bool yesToAll, bool noToAll, bool canAsk);
+
 // The files deleted together with a file: for a help file (".hlp", or folder "%18%") the
-// ".cnt" and ".gid" files of the same name; for an ".inf" its ".pnf".
+// ".cnt" and ".gid" files of the same name; for an ".inf" its ".pnf". Only a name with a
+// three-letter extension has them: the others would name unrelated files.
 std::vector<std::string> Companions(const std::string& path, const std::string& name, const std::string& folderText);
 
 // True when an "UninstallString" still starts the installed uninstaller ("VNUninst.exe" or the

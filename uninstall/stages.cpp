@@ -120,8 +120,7 @@ std::string Clip(const std::string& text) { return text.size() > 300 ? text.subs
 std::string RecordPath(const std::string& key) { return std::string(kUninstallRoot) + "\\" + key; }
 
 bool ReadRecord(UninstallRun& run) {
-    // An empty name or one with a backslash would point at the list of records or another one.
-    if (run.key.empty() || run.key.size() >= vn::kMaxText || run.key.find('\\') != std::string::npos) return false;
+    if (!IsRecordKey(run.key)) return false;
     std::string path = RecordPath(run.key);
     if (!KeyExists(HKEY_LOCAL_MACHINE, path)) return false;
     // A record without a name still gets one in the texts: its key.
@@ -172,25 +171,24 @@ void DeleteFiles(UninstallRun& run) {
             continue;
         }
         bool shared = ReleaseSharedFile(run, name);
-        FileKind kind = KindOf(name);
         std::string path = folder + "\\" + name;
-        bool remove;
-        if (!shared || run.yesToAll) {
-            remove = !(shared && kind != FileKind::Other);
-            if (remove && kind == FileKind::Uninstaller) {
-                run.ownFile = path;
-                run.deleteOwnFile = true;
-                continue;
-            }
-        } else if (run.noToAll || kind != FileKind::Other || !run.askShared) {
-            remove = false;
-        } else {
+        switch (StepForFile(shared, KindOf(name), run.yesToAll, run.noToAll, run.askShared != nullptr)) {
+        case FileStep::Keep:
+            continue;
+        case FileStep::RemoveAtEnd:
+            run.ownFile = path;
+            run.deleteOwnFile = true;
+            continue;
+        case FileStep::Ask: {
             SharedAnswer answer = run.askShared(run.askContext, name, folder);
             run.yesToAll = answer == SharedAnswer::YesToAll;
             run.noToAll = answer == SharedAnswer::NoToAll;
-            remove = answer == SharedAnswer::Yes || answer == SharedAnswer::YesToAll;
+            if (answer != SharedAnswer::Yes && answer != SharedAnswer::YesToAll) continue;
+            break;
         }
-        if (!remove) continue;
+        case FileStep::Remove:
+            break;
+        }
         for (const std::string& extra : Companions(path, name, v.second)) {
             SetFileAttributesA(extra.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(extra.c_str());

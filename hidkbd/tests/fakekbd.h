@@ -11,44 +11,23 @@
 #include <vector>
 
 #include "hidkbd/hidsystem.h"
+#include "hidkbd/tests/hidparser.h"
 
 namespace fakekbd {
 
-using Bytes = std::vector<std::uint8_t>;
-
-// One main item of a report descriptor.
-struct Field {
-    HIDP_REPORT_TYPE type;
-    UCHAR reportId;
-    USAGE page;
-    bool isButton, isArray, isRange;
-    USAGE usageMin, usageMax;
-    std::vector<USAGE> usages;  // listed usages when not a range
-    ULONG bitOffset;
-    USHORT size, count;
-    LONG logicalMin, logicalMax;
-    bool relative;
-};
-
-// The parsed descriptor of one top-level collection: what the preparsed data stands for.
-struct Collection {
-    USAGE page = 0, usage = 0;
-    std::vector<Field> fields;
-    USHORT length[3] = {};
+// What an interface's preparsed data stands for: its collection and the capabilities in the
+// system's form.
+struct Preparsed {
+    Collection collection;
     std::vector<HIDP_BUTTON_CAPS> buttonCaps[3];
     std::vector<HIDP_VALUE_CAPS> valueCaps[3];
-    static Collection Parse(const Bytes& descriptor);
+    static Preparsed From(const Bytes& descriptor);
 };
 
-// The three collections of the keyboard and the models it comes as.
+// The models the keyboard comes as.
 constexpr USHORT kVendor = 0x2A7E;
 constexpr USHORT kProductUsb = 0x5A01;
 constexpr USHORT kProductPs2Combo = 0x5A02;
-Bytes KeyboardDescriptor();  // page 0x0001 usage 0x0006, report id 4, lock LEDs
-Bytes ConsumerDescriptor();  // page 0x000C usage 0x0001, report id 1: 2 array slots 0xB0-0xEA,
-                             // 8 launch bits, a relative volume value
-Bytes VendorDescriptor();    // page 0xFF7F usage 0x0001, report id 2: Button usages 2-8;
-                             // output report id 3: LEDs 1-3, 0x19, 0x27
 
 class FakeHid final : public vnhid::HidSystem {
 public:
@@ -70,6 +49,7 @@ public:
     LONG ReadCalls(int iface) const { return ifaces_[iface].readCalls; }
     std::vector<Bytes> Outputs(int iface) const { return ifaces_[iface].outputs; }
     int OpenHandles() const { return openHandles_; }
+    // Readers blocked in a read with no report queued for them: done with all that was fed.
     int ReadersWaiting(int iface) const;
     int OutstandingPreparsed() const { return preparsed_; }
     // Parser calls made with preparsed data that had already been freed.
@@ -135,7 +115,7 @@ private:
     struct Interface {
         std::string path;
         USHORT vendor = 0, product = 0;
-        Collection collection;
+        Preparsed data;
         bool present = false;
         bool openFails = false;
         std::atomic<bool> failReads{false};
@@ -159,9 +139,8 @@ private:
     };
 
     Slot* Find(HANDLE h) const;
-    const Collection* Of(PHIDP_PREPARSED_DATA data) const {
-        return reinterpret_cast<const Collection*>(data);
-    }
+    const Preparsed* Of(PHIDP_PREPARSED_DATA data) const { return reinterpret_cast<const Preparsed*>(data); }
+    const Collection& C(PHIDP_PREPARSED_DATA data) const { return Of(data)->collection; }
     // The interface whose preparsed data this is; counts a use of freed data.
     Interface* Live(PHIDP_PREPARSED_DATA data);
 

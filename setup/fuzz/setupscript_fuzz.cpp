@@ -1,5 +1,6 @@
-// The setup script's field syntax, the command line, the licence table, the wininit.ini edit and
-// the PCX decoder: scripts, command lines and pictures on an installation medium are outside data.
+// The setup script's field syntax and "Update Driver" entries, the command line, the licence table,
+// the wininit.ini edit and the PCX decoder: scripts, command lines and pictures on an installation
+// medium are outside data.
 // The first byte picks the parser.
 #include <cstdlib>
 #include <string>
@@ -9,6 +10,7 @@
 #include "setup/script/fields.h"
 #include "setup/script/licence.h"
 #include "setup/script/pcx.h"
+#include "setup/script/work_rules.h"
 #include "setup/util/rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -33,6 +35,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         total = 0;
         for (const auto& f : setupscript::SplitSimpleFields(value)) total += f.size();
         if (total > value.size()) std::abort();
+        // The same value as an "Update Driver" entry and the paths the driver step makes of it.
+        const setupscript::DriverEntry entry = setupscript::ReadDriverEntry(value);
+        if (entry.fields.size() != 10) std::abort();
+        entry.Unknown();
+        entry.CopyFlag();
+        if (setupscript::EntryInf("E:", entry).size() != 3 + entry[10].size() + entry[2].size()) std::abort();
+        setupscript::PreloadCommand(setupscript::LocalMediumFolder(entry[3], entry[1]), entry, "V");
         break;
     }
     case 1:

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "setup/script/fields.h"
 #include "setup/util/rules.h"
 
 namespace setupscript {
@@ -100,6 +101,31 @@ const char* RootName(RegistryLine::Root root) {
 
 std::string RecordName(const RegistryLine& line) {
     return line.valueName.empty() ? line.keyPath : line.keyPath + "\\\\" + line.valueName;
+}
+
+bool DriverEntry::Unknown() const { return instutil::SameText(fields[0].c_str(), "Unknown"); }
+
+bool DriverEntry::CopyFlag() const { return fields[7] == "1" || instutil::SameText(fields[7].c_str(), "TRUE"); }
+
+DriverEntry ReadDriverEntry(const std::string& value) {
+    DriverEntry entry{SplitSimpleFields(value)};
+    entry.fields.resize(10);
+    return entry;
+}
+
+std::string EntryInf(const std::string& folder, const DriverEntry& entry) {
+    return folder + "\\" + entry[10] + entry[2];
+}
+
+std::string LocalMediumFolder(const std::string& windowsFolder, const std::string& productName) {
+    std::string product = productName;
+    for (char& c : product)
+        if (c == '/') c = '.';
+    return windowsFolder.substr(0, 3) + "Program Files\\" + product;
+}
+
+std::string PreloadCommand(const std::string& localFolder, const DriverEntry& entry, const std::string& runValue) {
+    return localFolder + "\\Preload.exe /DEVID:" + entry[9] + " /CLASS:" + entry[1] + " /RunValue:\"" + runValue + "\"";
 }
 
 }  // namespace setupscript

@@ -44,4 +44,24 @@ const char* RootName(RegistryLine::Root root);
 // backslashes and the value name.
 std::string RecordName(const RegistryLine& line);
 
+// One "Update Driver" entry: ten fields in the simple field syntax, numbered from 1 as the script
+// documents them; missing fields are empty and extra ones are ignored.
+struct DriverEntry {
+    std::vector<std::string> fields;
+    const std::string& operator[](int field) const { return fields[field - 1]; }
+    bool Unknown() const;   // device class "Unknown": removed and detected afresh
+    bool CopyFlag() const;  // field 8 "1" or "TRUE"
+};
+DriverEntry ReadDriverEntry(const std::string& value);
+
+// The entry's INF below a folder: the folder, a backslash, field 10 and field 2.
+std::string EntryInf(const std::string& folder, const DriverEntry& entry);
+
+// Where the driver step copies a medium that is not a fixed disk: "Program Files" on the Windows
+// folder's drive and the product name with every "/" made a ".".
+std::string LocalMediumFolder(const std::string& windowsFolder, const std::string& productName);
+
+// The "Run" command that leaves the driver to "Preload.exe" in the local folder at the next logon.
+std::string PreloadCommand(const std::string& localFolder, const DriverEntry& entry, const std::string& runValue);
+
 }  // namespace setupscript

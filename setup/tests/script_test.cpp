@@ -53,6 +53,19 @@ TEST(Fields, PlaceholdersQuotesCommasAndBlanks) {
     EXPECT_EQ(Split(huge + ",y"), (std::vector<std::string>{huge, "y"}));
 }
 
+TEST(Fields, UpdateDriverEntriesAndThePathsMadeOfThem) {
+    auto e = setupscript::ReadDriverEntry("unknown,kb.inf,Kalvo,Kalvo,Tessaro,,sub\\kb.inf,true,HID\\X,drv\\,extra");
+    ASSERT_EQ(e.fields.size(), 10u);
+    EXPECT_TRUE(e.Unknown());
+    EXPECT_TRUE(e.CopyFlag());
+    EXPECT_EQ(setupscript::EntryInf("E:", e), "E:\\drv\\kb.inf");
+    EXPECT_EQ(setupscript::PreloadCommand("C:\\P", e, "V"), "C:\\P\\Preload.exe /DEVID:HID\\X /CLASS:unknown /RunValue:\"V\"");
+    auto shortEntry = setupscript::ReadDriverEntry("Keyboard");
+    EXPECT_EQ(shortEntry.fields.size(), 10u);
+    EXPECT_FALSE(shortEntry.Unknown() || shortEntry.CopyFlag());
+    EXPECT_EQ(setupscript::LocalMediumFolder("D:\\WINDOWS", "Kalvo A/B"), "D:\\Program Files\\Kalvo A.B");
+}
+
 TEST(ScriptChoice, PerSystemWithFallbacks) {
     auto pick = [](unsigned platform, unsigned major, unsigned minor, const char* me,
                    std::vector<std::string> files) -> std::string {

@@ -167,7 +167,8 @@ protected:
 };
 
 TEST_F(Uninstaller, LauncherWaitsForTheCopyThatRemovesEverythingTheRecordNames) {
-    const std::string key = "VnTestFull", rec = Record(key, "Tessaro Test");
+    // The key's quotes and blank must reach the working copy as they are.
+    const std::string key = "VnTest \"Full\"", rec = Record(key, "Tessaro Test");
     SetText(HKEY_LOCAL_MACHINE, rec, "CallConfigMg", "FALSE");
     SetText(HKEY_LOCAL_MACHINE, rec + "\\RestoreDrivers", "Tessaro USB Keyboard", "Kalvo");
     SetText(HKEY_LOCAL_MACHINE, rec + "\\DeleteDevices", "Tessaro HID Keys", "Kalvo");
@@ -204,7 +205,7 @@ TEST_F(Uninstaller, LauncherWaitsForTheCopyThatRemovesEverythingTheRecordNames) 
     HWND victim = CreateWindowExA(0, "STATIC", "VnTest window to close", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                   nullptr, nullptr);
 
-    Start(key);
+    Start("\"VnTest \\\"Full\\\"\"");
     HWND box = WaitDialog("Tessaro Test Uninstallation");
     ASSERT_TRUE(box);
     // The launcher is still waiting, and its temporary copy goes at the next start at the latest.

@@ -13,6 +13,12 @@ TEST(Rules, CommandLineRoles) {
     EXPECT_EQ(RoleFor({"Product", "/deleteself", "C:\\P"}), Role::Quit);
     EXPECT_EQ(RoleFor({"Product", "/DeleteSelf"}), Role::Quit);
     EXPECT_EQ(RoleFor({"a", "b", "c", "d"}), Role::Quit);
+    // Quotes and backslashes of a key survive the trip to the working copy.
+    EXPECT_EQ(WorkingCopyCommand("C:\\T\\www1.tmp", "Kalvo \"Pro\"\\", "C:\\P F"),
+              "\"C:\\T\\www1.tmp\" \"Kalvo \\\"Pro\\\"\\\\\" /DeleteSelf \"C:\\P F\"");
+    EXPECT_TRUE(IsRecordKey("Tessaro Keyboard"));
+    EXPECT_FALSE(IsRecordKey(""));
+    EXPECT_FALSE(IsRecordKey("A\\B"));
 }
 
 TEST(Rules, FolderPlaceholders) {
@@ -54,6 +60,13 @@ TEST(Rules, FileKindsAndCompanions) {
     EXPECT_EQ(Companions("C:\\W\\Help\\kbd.txt", "kbd.txt", "%18%"), (V{"C:\\W\\Help\\kbd.cnt", "C:\\W\\Help\\kbd.gid"}));
     EXPECT_EQ(Companions("C:\\W\\Inf\\oem3.INF", "oem3.INF", "%17%"), (V{"C:\\W\\Inf\\oem3.pnf"}));
     EXPECT_TRUE(Companions("C:\\P\\a.exe", "a.exe", "").empty());
+    EXPECT_TRUE(Companions("C:\\W\\Help\\readme", "readme", "%18%").empty());
+    EXPECT_EQ(StepForFile(false, FileKind::InUse, false, false, true), FileStep::Remove);
+    EXPECT_EQ(StepForFile(false, FileKind::Uninstaller, false, false, true), FileStep::RemoveAtEnd);
+    EXPECT_EQ(StepForFile(true, FileKind::Other, false, false, true), FileStep::Ask);
+    EXPECT_EQ(StepForFile(true, FileKind::Other, true, false, true), FileStep::Remove);
+    EXPECT_EQ(StepForFile(true, FileKind::Uninstaller, true, false, true), FileStep::Keep);
+    EXPECT_EQ(StepForFile(true, FileKind::Other, false, true, true), FileStep::Keep);
     EXPECT_TRUE(StartsUninstaller("vnuninst.exe Other", "C:\\WIN\\SYSTEM"));
     EXPECT_TRUE(StartsUninstaller("C:\\WIN\\SYSTEM\\VNUninst.exe Other", "C:\\WIN\\SYSTEM"));
     EXPECT_FALSE(StartsUninstaller("C:\\Other\\VNUninst.exe X", "C:\\WIN\\SYSTEM"));
