@@ -43,6 +43,7 @@ $1" &
   echo '0 0 65536' >"/proc/$pid/uid_map"
   echo '0 0 65536' >"/proc/$pid/gid_map"
   echo go >"$fifo"
+  rm -f "$fifo"
   wait "$pid"
 }
 

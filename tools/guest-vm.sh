@@ -1,11 +1,11 @@
 # Sourced by guest-image.sh and run-guest-tests.sh: the 32-bit test guest (full-system emulation,
 # since this kernel may run no 32-bit code) and a timer for the steps of a run.
 
-# Folder of the cached guest: ${VN_GUEST_CACHE:-/var/cache/vn-guest}/<hash of the recipe>.
+# Folder of the cached guest: ${VN_GUEST_CACHE:-/var/cache/vn-guest}/<hash of the image recipe>.
 guest_dir() {
   local tools; tools="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-  local key; key=$(cat "$tools/guest-image.sh" "$tools/guest-vm.sh" "$tools/guest-init.sh" \
-    "$tools/test-locales.txt" | sha256sum | cut -c1-16)
+  local key; key=$(cat "$tools/guest-image.sh" "$tools/guest-init.sh" "$tools/test-locales.txt" |
+    sha256sum | cut -c1-16)
   echo "${VN_GUEST_CACHE:-${XDG_CACHE_HOME:-/var/cache}/vn-guest}/$key"
 }
 
@@ -39,7 +39,7 @@ guest_boot() {
     -append "root=/dev/vda rw console=ttyS0 quiet init=/sbin/vn-guest-init vn.src=$srcs vn.out=$out" \
     -drive "file=$dir/disk.img,format=raw,if=virtio${snapshot:+,snapshot=on}" \
     -virtfs "local,path=$out,mount_tag=out,security_model=none" "${args[@]}" \
-    </dev/null | tr -d '\r'
+    </dev/null | sed -u 's/\r$//'
   if [ ! -s "$out/job.rc" ]; then echo "guest: the job did not finish" >&2; return 1; fi
   return "$(cat "$out/job.rc")"
 }
