@@ -11,7 +11,9 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD_DIR="$ROOT/build"
 FILTER='^(service|setup|uninstall)_tests'
-DEFAULT_TARGETS="service_tests setup_tests uninstall_tests"
+# Those test programs and every deliverable of the test tree, which they start.
+DEFAULT_TARGETS="service_tests setup_tests uninstall_tests VnDaemon VNUtil VNOSD vnhooks VnUsbKbd
+  TKCfg Krh3cpl setup VNSetup VNMEDIA VNUninst"
 while [ $# -gt 0 ]; do
   case "$1" in
     -B) BUILD_DIR="$(mkdir -p "$2" && cd "$2" && pwd)"; shift 2 ;;
