@@ -4,16 +4,17 @@
 #   tools/run-guest-tests.sh [-B build-dir] [-R ctest-regex]
 # Builds the guest image once (tools/guest-image.sh, cached outside the source tree) and the 32-bit
 # test tree (<build-dir>/x86). Without -R it runs the service, installer and uninstaller tests;
-# -R . runs every test program of the tree. The guest runs programs about ten times slower, so
+# -R _tests runs every test program of the tree. The guest runs programs about ten times slower, so
 # every time limit of the tests is multiplied by VN_TIME_SCALE (default 10). VN_GUEST_TIMEOUT
 # (seconds, default 3600) bounds the guest's whole run.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD_DIR="$ROOT/build"
 FILTER='^(service|setup|uninstall)_tests'
-# Those test programs and every deliverable of the test tree, which they start.
-DEFAULT_TARGETS="service_tests setup_tests uninstall_tests VnDaemon VNUtil VNOSD vnhooks VnUsbKbd
-  TKCfg Krh3cpl setup VNSetup VNMEDIA VNUninst"
+# Those test programs, the stand-ins the service's tests put beside it and every deliverable of
+# the test tree, which they start.
+DEFAULT_TARGETS="service_tests setup_tests uninstall_tests service_usbkbd_double service_proof
+  VnDaemon VNUtil VNOSD vnhooks VnUsbKbd TKCfg Krh3cpl setup VNSetup VNMEDIA VNUninst"
 while [ $# -gt 0 ]; do
   case "$1" in
     -B) BUILD_DIR="$(mkdir -p "$2" && cd "$2" && pwd)"; shift 2 ;;
