@@ -96,6 +96,10 @@ function(vn_helper_program name)
              SOURCES ${A_SOURCES} LIBS ${A_LIBS})
 endfunction()
 
+# CTest's limit on each test program is multiplied by VN_TIME_SCALE, like the tests' own limits
+# (tools/run-guest-tests.sh sets both for the slow emulated guest).
+set(VN_TIME_SCALE 1 CACHE STRING "Factor for the tests' time limits")
+
 # vn_test(NAME SOURCES ... [LIBS ...])
 # One GoogleTest program per module, registered as one CTest entry (one Wine start per module).
 function(vn_test name)
@@ -105,7 +109,8 @@ function(vn_test name)
   endif()
   _vn_binary(${name} KIND CONSOLE DIR ${VN_TEST_DIR} SOURCES ${A_SOURCES} LIBS ${A_LIBS} vn_testing gtest_main)
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY ${VN_TEST_DIR} TIMEOUT 600)
+  math(EXPR timeout "600 * ${VN_TIME_SCALE}")
+  set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY ${VN_TEST_DIR} TIMEOUT ${timeout})
 endfunction()
 
 # vn_test_locale(TEST LANG unix-locale FILTER gtest-filter)
@@ -118,7 +123,8 @@ function(vn_test_locale test)
   endif()
   string(REGEX REPLACE "[^A-Za-z0-9]" "_" tag ${A_LANG})
   add_test(NAME ${test}_${tag} COMMAND ${test} --gtest_filter=${A_FILTER})
-  set_tests_properties(${test}_${tag} PROPERTIES WORKING_DIRECTORY ${VN_TEST_DIR} TIMEOUT 300
+  math(EXPR timeout "300 * ${VN_TIME_SCALE}")
+  set_tests_properties(${test}_${tag} PROPERTIES WORKING_DIRECTORY ${VN_TEST_DIR} TIMEOUT ${timeout}
     ENVIRONMENT "LANG=${A_LANG};LC_ALL=${A_LANG};VNTEST_LANG=${A_LANG}")
 endfunction()
 

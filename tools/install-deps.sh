@@ -11,11 +11,11 @@ packages=(
   fonts-liberation fonts-ipafont-gothic fonts-wqy-microhei googletest imagemagick locales
   clang libclang-rt-14-dev
   cups printer-driver-cups-pdf poppler-utils
+  qemu-system-x86 qemu-user-static debootstrap e2fsprogs uidmap
 )
 
 # Unix locales that pick the ANSI code page of each user-interface language under Wine.
-locales=(zh_TW ja_JP zh_CN ko_KR cs_CZ sk_SK sl_SI de_DE en_US es_ES es_MX fr_FR it_IT pt_BR tr_TR
-         da_DK fi_FI nl_NL nb_NO sv_SE)
+read -r -d '' -a locales <"$(dirname "$0")/test-locales.txt" || true
 missing_locales() {
   local have; have=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z')
   for l in "${locales[@]}"; do

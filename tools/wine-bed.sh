@@ -2,7 +2,9 @@
 # display and a persistent wineserver, all torn down by wine_bed_stop.
 # Needs: BUILD_DIR (the prefix and the CD-ROM folders go below it, or below WINE_BED_DIR when set),
 # BIN_DIR (put on WINEPATH). With VN_KEEP_DISPLAY set, the caller's DISPLAY is used; with
-# VN_NO_CDROMS set, the prefix gets none of the test bed's prepared CD-ROM drives.
+# VN_NO_CDROMS set, the prefix gets none of the test bed's prepared CD-ROM drives. With
+# WINE_BED_TEMPLATE naming a prefix made by `wineboot -i`, the new prefix is a copy of it (making
+# one takes minutes in the emulated guest).
 # Sets: VN_WINE, WINEPREFIX, WINEARCH, DISPLAY, WINEPATH, VNTEST_CDROM_ROOT.
 
 # True when this machine's kernel runs 32-bit programs (some virtual machines disable it).
@@ -38,8 +40,13 @@ wine_bed_start() {
   wineserver -k >/dev/null 2>&1 || true
   rm -rf "$prefix" "$VNTEST_CDROM_ROOT"
   mkdir -p "$VNTEST_CDROM_ROOT"/cdrom-{r,s,t} "$prefix"
-  wineserver -p
-  "$VN_WINE" wineboot -i >/dev/null 2>&1
+  if [ -n "${WINE_BED_TEMPLATE:-}" ]; then
+    cp -a "$WINE_BED_TEMPLATE/." "$prefix/"
+    wineserver -p
+  else
+    wineserver -p
+    "$VN_WINE" wineboot -i >/dev/null 2>&1
+  fi
 
   local reg="$bed/wine-bed.reg"
   cat >"$reg" <<REG

@@ -78,7 +78,7 @@ int RunProgram(const std::string& commandLine, const ChildOptions& options) {
     if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, block.data(), nullptr, &si, &pi))
         return -1;
     vn::Handle process(pi.hProcess), thread(pi.hThread);
-    if (WaitForSingleObject(pi.hProcess, options.timeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(pi.hProcess, Scaled(options.timeoutMs)) != WAIT_OBJECT_0) {
         TerminateProcess(pi.hProcess, 1);
         return -1;
     }
@@ -152,7 +152,18 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
            written == bytes.size();
 }
 
-bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
+DWORD Scaled(DWORD ms) {
+    static const DWORD scale = [] {
+        const char* text = std::getenv("VN_TIME_SCALE");
+        long n = text ? std::strtol(text, nullptr, 10) : 1;
+        return n >= 1 && n <= 100 ? static_cast<DWORD>(n) : 1u;
+    }();
+    return ms == INFINITE ? ms : ms * scale;
+}
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     for (;;) {
         if (pred()) return true;
@@ -166,14 +177,18 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
     }
 }
 
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) { return PumpUntil(pred, Scaled(timeoutMs)); }
+
 void PumpFor(DWORD ms) {
-    WaitUntil([] { return false; }, ms);
+    PumpUntil([] { return false; }, ms);
 }
 
 std::string WindowText(HWND w) {
     char text[4096] = {};
     DWORD_PTR n = 0;
-    SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &n);
+    SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, Scaled(5000), &n);
     return text;
 }
 

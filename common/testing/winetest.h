@@ -28,7 +28,8 @@ bool InChild();
 const char* TestLocale();
 
 // Runs a program (full command line) with optional environment additions and Windows version,
-// waits for it and returns its exit status (-1 on failure to start or time-out).
+// waits for it (options.timeoutMs, scaled) and returns its exit status (-1 on failure to start or
+// time-out).
 int RunProgram(const std::string& commandLine, const ChildOptions& options = {});
 
 // Sets or removes (version == nullptr) Wine's reported Windows version for one program file name.
@@ -62,7 +63,12 @@ private:
 // Writes a file with the given bytes; true on success.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
-// Pumps this thread's messages until pred() is true or timeoutMs passed; returns pred().
+// A test's time limit in ms, multiplied by the whole number in VN_TIME_SCALE (1 when unset): the
+// test rig sets it where programs run several times slower (under full-system emulation), so that
+// slowness is not reported as failure. Only limits are scaled, never delays or lower bounds.
+DWORD Scaled(DWORD ms);
+
+// Pumps this thread's messages until pred() is true or Scaled(timeoutMs) passed; returns pred().
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 
 // Pumps messages for the given time.

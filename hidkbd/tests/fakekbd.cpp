@@ -1,5 +1,6 @@
 #include "hidkbd/tests/fakekbd.h"
 
+#include "common/testing/winetest.h"
 #include "hidkbd/vnusbkbd.h"
 
 #include <algorithm>
@@ -328,7 +329,7 @@ void FakeHid::StallNextParse(int iface) {
     stallIface_.store(iface);
 }
 
-bool FakeHid::WaitStalled(DWORD ms) { return WaitForSingleObject(stalled_, ms) == WAIT_OBJECT_0; }
+bool FakeHid::WaitStalled(DWORD ms) { return WaitForSingleObject(stalled_, vntest::Scaled(ms)) == WAIT_OBJECT_0; }
 
 void FakeHid::ReleaseParse() { SetEvent(released_); }
 

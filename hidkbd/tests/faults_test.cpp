@@ -134,7 +134,7 @@ TEST_F(Faults, DeviceVanishingUnderABlockedReader) {
     DWORD start = GetTickCount();
     window.SendHandleEvent(DBT_DEVICEREMOVECOMPLETE, c);
     window.SendHandleEvent(DBT_DEVICEREMOVECOMPLETE, v);
-    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_LT(GetTickCount() - start, vntest::Scaled(1000));
     EXPECT_EQ(VnHidGetNumberDevices(), 0);
     EXPECT_EQ(fake.OpenHandles(), 0);
 }
@@ -193,7 +193,7 @@ TEST_F(RunawayReader, KeepsWhatItUsesAfterItsDeviceIsRemoved) {
     }));
     EXPECT_EQ(fake.StaleParses(), 0);
     TerminateThread(runaway, 0);
-    WaitForSingleObject(runaway, 2000);
+    WaitForSingleObject(runaway, vntest::Scaled(2000));
     CloseHandle(runaway);
 }
 

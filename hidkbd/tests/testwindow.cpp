@@ -66,7 +66,7 @@ void TestWindow::SendHandleEvent(WPARAM type, HANDLE h) {
 
 std::string CatchErrorBox(DWORD timeoutMs) {
     DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
+    while (GetTickCount() - start < vntest::Scaled(timeoutMs)) {
         HWND box = FindWindowA("#32770", "VnUsbKbd Error");
         if (box) {
             char text[260] = {};

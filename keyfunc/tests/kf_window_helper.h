@@ -48,7 +48,7 @@ inline void EndProcess(DWORD pid) {
     vn::Handle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
     if (!p) return;
     TerminateProcess(p.get(), 0);
-    WaitForSingleObject(p.get(), 5000);
+    WaitForSingleObject(p.get(), vntest::Scaled(5000));
 }
 
 // A copy of the window program started directly, ended with the object.

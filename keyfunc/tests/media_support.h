@@ -69,7 +69,7 @@ public:
             PostMessageA(w, WM_CLOSE, 0, 0);
             WaitUntil([&] { return !IsWindow(w); }, 5000);
         }
-        if (process_) WaitForSingleObject(process_.get(), 10000);
+        if (process_) WaitForSingleObject(process_.get(), vntest::Scaled(10000));
         process_.reset();
     }
 

@@ -28,7 +28,7 @@ bool StaysShown(DWORD ms) {
     DWORD seen = start;
     while (GetTickCount() - start < ms) {
         if (DisplayShown()) seen = GetTickCount();
-        else if (GetTickCount() - seen > 600) return false;
+        else if (GetTickCount() - seen > vntest::Scaled(600)) return false;
         vntest::PumpFor(10);
     }
     return true;

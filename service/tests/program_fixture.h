@@ -86,7 +86,7 @@ protected:
     void TearDown() override {
         if (pi.hProcess) {
             if (IsWindow(main)) PostMessageA(main, WM_COMMAND, 57665, 0);
-            if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+            if (WaitForSingleObject(pi.hProcess, vntest::Scaled(5000)) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
             CloseHandle(pi.hProcess);
             CloseHandle(pi.hThread);
         }
@@ -120,13 +120,13 @@ protected:
         PostMessageA(main, msg, w, l);
         for (int i = 0; i < 2; ++i) {
             DWORD_PTR r = 0;
-            SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+            SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, vntest::Scaled(5000), &r);
         }
     }
     // Sends a message as the system sends its own to the service; returns once it is handled.
     void Send(UINT msg, WPARAM w, LPARAM l) {
         DWORD_PTR r = 0;
-        SendMessageTimeoutA(main, msg, w, l, SMTO_NORMAL, 5000, &r);
+        SendMessageTimeoutA(main, msg, w, l, SMTO_NORMAL, vntest::Scaled(5000), &r);
     }
     void Key(unsigned usage, unsigned page = 0x0C) {
         Post(0x0402, 1, static_cast<LPARAM>(page << 16 | usage));

@@ -18,7 +18,7 @@ TEST_F(Program, SecondStartExitsAndLeavesTheFirst) {
     Launch();
     PROCESS_INFORMATION second{};
     ASSERT_TRUE(Start(&second));
-    EXPECT_EQ(WaitForSingleObject(second.hProcess, 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(second.hProcess, vntest::Scaled(10000)), WAIT_OBJECT_0);
     DWORD code = 1;
     GetExitCodeProcess(second.hProcess, &code);
     EXPECT_EQ(code, 0u);
@@ -45,7 +45,7 @@ TEST_F(Program, FailedStartUpKeepsTheUsersDisplaySettings) {
     RegSetValueExA(key.get(), "FaceName", 0, REG_SZ, reinterpret_cast<const BYTE*>("Courier New"), 12);
     SetControl("InitResult", 0);
     ASSERT_TRUE(Start(&pi));
-    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, vntest::Scaled(10000)), WAIT_OBJECT_0);
     DWORD color = 0, type = 0, n = sizeof color;
     ASSERT_EQ(RegQueryValueExA(key.get(), "Color", nullptr, &type, reinterpret_cast<BYTE*>(&color), &n), ERROR_SUCCESS);
     EXPECT_EQ(color, red);
@@ -71,7 +71,7 @@ TEST_F(Program, TrayFollowsTheKeyboardAndTheUser) {
     EXPECT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 1; }));
     // "Hide" was stored: the next start keeps the icon hidden although a keyboard is there.
     PostMessageA(main, WM_COMMAND, 57665, 0);
-    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, vntest::Scaled(10000)), WAIT_OBJECT_0);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     pi = PROCESS_INFORMATION{};
@@ -87,7 +87,7 @@ TEST_F(Program, UnloadEndsCleanly) {
     Launch();
     ASSERT_TRUE(vntest::WaitUntil([] { return TrayIconCount() == 1; }));
     PostMessageA(main, WM_COMMAND, 57665, 0);
-    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, vntest::Scaled(10000)), WAIT_OBJECT_0);
     DWORD code = 1;
     GetExitCodeProcess(pi.hProcess, &code);
     EXPECT_EQ(code, 0u);

@@ -376,7 +376,7 @@ TEST_F(SetupInstall, InUseDestinationGetsASideCopyAScheduledReplacementAndTheRes
     Press(sheet, PSBTN_FINISH);
     EXPECT_TRUE(Ends());
     TerminateProcess(holder.hProcess, 0);
-    WaitForSingleObject(holder.hProcess, 5000);
+    WaitForSingleObject(holder.hProcess, vntest::Scaled(5000));
 
     EXPECT_EQ(FileText(out + "\\vnst_busy.0"), FileText(medium + "\\vnst_busy.dll"));
     EXPECT_EQ(FileText(out + "\\vnst_busy.dll"), FileText(vntest::ExeFolder() + "setup_file_v1.exe"));

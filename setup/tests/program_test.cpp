@@ -309,7 +309,7 @@ TEST_F(SetupProgram, WizardBelowTheBandOfTitleAndLogo) {
         GetWindowRect(sheet, &moved);
         ASSERT_EQ(moved.top, 0);
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(sheet, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_NORMAL, 5000, &ignored);
+        SendMessageTimeoutA(sheet, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_NORMAL, vntest::Scaled(5000), &ignored);
         RECT again{};
         GetWindowRect(sheet, &again);
         EXPECT_EQ(again.top, expect) << logoHeight;

@@ -47,7 +47,7 @@ protected:
     void TearDown() override {
         if (pi.hProcess) {
             if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-            WaitForSingleObject(pi.hProcess, 5000);
+            WaitForSingleObject(pi.hProcess, vntest::Scaled(5000));
             CloseHandle(pi.hProcess);
             CloseHandle(pi.hThread);
         }
@@ -76,7 +76,7 @@ protected:
         vntest::WaitUntil([&] {
             for (HWND w : Windows("#32770")) {
                 DWORD_PTR page = 0;
-                if (SendMessageTimeoutA(w, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_NORMAL, 2000, &page) && page) {
+                if (SendMessageTimeoutA(w, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_NORMAL, vntest::Scaled(2000), &page) && page) {
                     sheet = w;
                     return true;
                 }
@@ -96,7 +96,7 @@ protected:
     }
     HWND Page(HWND sheet) {
         DWORD_PTR page = 0;
-        SendMessageTimeoutA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_NORMAL, 5000, &page);
+        SendMessageTimeoutA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_NORMAL, vntest::Scaled(5000), &page);
         return reinterpret_cast<HWND>(page);
     }
     std::string Item(HWND sheet, int id) { return WindowText(GetDlgItem(Page(sheet), id)); }
@@ -121,7 +121,7 @@ protected:
         }
         return captions;
     }
-    bool Ends(DWORD ms = 10000) { return WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
+    bool Ends(DWORD ms = 10000) { return WaitForSingleObject(pi.hProcess, vntest::Scaled(ms)) == WAIT_OBJECT_0; }
     DWORD ExitCode() {
         DWORD code = 0;
         GetExitCodeProcess(pi.hProcess, &code);

@@ -131,7 +131,8 @@ int Uninstall(const std::vector<std::string>& a) {
     HWND result = uninsttest::WaitDialog("Uninstall Result", 60000);
     if (!result) return Fail("no result");
     uninsttest::Click(result, IDC_FINISH);
-    if (WaitForSingleObject(copy.get(), 20000) != WAIT_OBJECT_0 || WaitForSingleObject(launcher.get(), 20000))
+    if (WaitForSingleObject(copy.get(), vntest::Scaled(20000)) != WAIT_OBJECT_0 ||
+        WaitForSingleObject(launcher.get(), vntest::Scaled(20000)))
         return Fail("the uninstaller did not end");
     return 0;
 }

@@ -64,8 +64,8 @@ TEST(InstallCycle, UninstallAfterInstallLeavesTheSystemAsItWas) {
     HWND result = WaitDialog("Uninstall Result");
     ASSERT_TRUE(result);
     Click(result, IDC_FINISH);
-    EXPECT_EQ(WaitForSingleObject(copy.get(), 20000), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(launcher.get(), 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(copy.get(), vntest::Scaled(20000)), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(launcher.get(), vntest::Scaled(20000)), WAIT_OBJECT_0);
 
     EXPECT_EQ("", vntest::SnapshotDifferences(before, TakeSnapshot({dir.path()})));
     vntest::DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VnCycle");

@@ -155,7 +155,7 @@ protected:
         // Never a real restart of the test bed.
         SendMessageA(GetDlgItem(result, IDC_RESTART_LATER), BM_CLICK, 0, 0);
         Click(result, IDC_FINISH);
-        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+        EXPECT_EQ(WaitForSingleObject(pi.hProcess, vntest::Scaled(20000)), WAIT_OBJECT_0);
         return r;
     }
     std::string DriverLog() {
@@ -221,7 +221,7 @@ TEST_F(Uninstaller, LauncherWaitsForTheCopyThatRemovesEverythingTheRecordNames) 
         // The launcher returns once the copy no longer needs the installed program.
         HWND result = WaitDialog("Uninstall Result");
         ASSERT_TRUE(result);
-        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 5000), WAIT_OBJECT_0);
+        EXPECT_EQ(WaitForSingleObject(pi.hProcess, vntest::Scaled(5000)), WAIT_OBJECT_0);
         CloseHandle(pi.hProcess);
         CloseHandle(pi.hThread);
         pi = {};
@@ -367,14 +367,14 @@ TEST_F(Uninstaller, EndsQuietlyWithoutARecordOrWithAnUnknownCommandLine) {
     for (std::string args : {std::string("\"NoSuchProduct\" /DeleteSelf \"") + dir.path() + "\"", std::string(""),
                              std::string("a b")}) {
         Start(args);
-        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0) << args;
+        EXPECT_EQ(WaitForSingleObject(pi.hProcess, vntest::Scaled(20000)), WAIT_OBJECT_0) << args;
         CloseHandle(pi.hProcess);
         CloseHandle(pi.hThread);
         pi = {};
     }
     // An empty record name would reach the list of every product's record.
     Start("\"\" /DeleteSelf \"" + dir.path() + "\"");
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, vntest::Scaled(20000)), WAIT_OBJECT_0);
     EXPECT_TRUE(HasKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
 }
 

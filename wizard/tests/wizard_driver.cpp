@@ -36,7 +36,7 @@ WizardProcess::~WizardProcess() {
     if (pi_.hProcess) {
         if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
             if (sheet_) PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-            if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 1);
+            if (WaitForSingleObject(pi_.hProcess, vntest::Scaled(5000)) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 1);
         }
         CloseHandle(pi_.hProcess);
     }
@@ -90,8 +90,8 @@ bool WizardProcess::ButtonVisible(int id) const {
 void WizardProcess::Sync() const {
     for (int i = 0; i < 2; ++i) {
         DWORD_PTR r = 0;
-        SendMessageTimeoutA(sheet_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
-        SendMessageTimeoutA(Page(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+        SendMessageTimeoutA(sheet_, WM_NULL, 0, 0, SMTO_NORMAL, vntest::Scaled(5000), &r);
+        SendMessageTimeoutA(Page(), WM_NULL, 0, 0, SMTO_NORMAL, vntest::Scaled(5000), &r);
     }
 }
 
@@ -110,8 +110,8 @@ void WizardProcess::ClickPage(int x, int y) const {
     // posted click could still be pending behind that wait.
     HWND page = Page();
     DWORD_PTR r = 0;
-    SendMessageTimeoutA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), SMTO_NORMAL, 5000, &r);
-    SendMessageTimeoutA(page, WM_LBUTTONUP, 0, MAKELPARAM(x, y), SMTO_NORMAL, 5000, &r);
+    SendMessageTimeoutA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), SMTO_NORMAL, vntest::Scaled(5000), &r);
+    SendMessageTimeoutA(page, WM_LBUTTONUP, 0, MAKELPARAM(x, y), SMTO_NORMAL, vntest::Scaled(5000), &r);
     Sync();
 }
 

@@ -80,7 +80,7 @@ TEST_F(Sheet, SecondStartEndsSilently) {
     PROCESS_INFORMATION pi{};
     std::string cmd = "\"" + dir.file("TKCfg.exe") + "\"";
     ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.path().c_str(), &si, &pi));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 10000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, vntest::Scaled(10000)));
     DWORD code = 1;
     GetExitCodeProcess(pi.hProcess, &code);
     EXPECT_EQ(0u, code);

@@ -4,7 +4,8 @@
 //   /windows:N    top-level windows to show (default 1); the last one gets the children
 //   /children:N   child windows of the last top-level window
 //   /nominbox     windows without a minimise box
-//   /exit:MS      exit after this time (default 30000), so a forgotten copy never lingers
+//   /exit:MS      exit after this time (default 30000, scaled like the tests' limits), so a
+//                 forgotten copy never lingers
 //   /class:NAME   window class name (up to the next blank); default "VnkfTestWindow"
 // Started as calc.exe it registers the calculator's class name "SciCalc". The last window holds
 // its command line in a hidden child (id 100), so tests can check the arguments they passed.
@@ -12,6 +13,8 @@
 
 #include <cstdlib>
 #include <cstring>
+
+#include "common/testing/winetest.h"
 
 namespace {
 
@@ -66,7 +69,7 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
     RegisterClassA(&wc);
     HWND timerOwner = CreateWindowA("VnkfTimerOwner", "vnkf timer", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, inst, nullptr);
     ++g_open;
-    SetTimer(timerOwner, 1, static_cast<UINT>(Option(cmd, "/exit:", 30000)), nullptr);
+    SetTimer(timerOwner, 1, static_cast<UINT>(vntest::Scaled(Option(cmd, "/exit:", 30000))), nullptr);
     if (!hidden) {
         for (int i = 1; i <= windows; ++i) {
             char title[32];
