@@ -11,8 +11,8 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 source "$ROOT/tools/guest-vm.sh"
 DIR="$(guest_dir)"
+"$ROOT/tools/install-deps.sh" --guest >&2
 if [ -f "$DIR/ready" ]; then echo "$DIR"; exit 0; fi
-"$ROOT/tools/install-deps.sh" >&2
 
 MIRROR=http://deb.debian.org/debian
 PACKAGES=(wine wine32 xvfb xauth cmake fonts-liberation fonts-ipafont-gothic fonts-wqy-microhei)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian 12 machine (run as root).
 # Idempotent: when every package is present it does nothing.
+#   tools/install-deps.sh [--guest]   (--guest: also what the emulated 32-bit guest is built with)
 set -euo pipefail
 
 packages=(
@@ -11,8 +12,10 @@ packages=(
   fonts-liberation fonts-ipafont-gothic fonts-wqy-microhei googletest imagemagick locales
   clang libclang-rt-14-dev
   cups printer-driver-cups-pdf poppler-utils
-  qemu-system-x86 qemu-user-static debootstrap e2fsprogs uidmap
 )
+if [ "${1:-}" = --guest ]; then
+  packages+=(qemu-system-x86 qemu-user-static debootstrap e2fsprogs uidmap)
+fi
 
 # Unix locales that pick the ANSI code page of each user-interface language under Wine.
 read -r -d '' -a locales <"$(dirname "$0")/test-locales.txt" || true
