@@ -14,7 +14,11 @@
 # Prints each version's time and the total; the exit status is 0 only when every version passed.
 #   tools/run-e2e.sh [-B build-dir] [--tree test-tree] [VERSION...]
 # VERSION: win98 winme nt40 win2k winxp win2003. Without --tree it first builds the medium and the
-# helpers; with it (CTest), it uses that test tree as built. The medium is the shipped one
+# helpers; with it (CTest), it uses that test tree as built. Each version's prefix and log go to
+# $VN_E2E_DIR/VERSION (default <test-tree>/e2e), screenshots to $VN_E2E_SHOTS (default
+# <build-dir>/e2e-screenshots); with VN_E2E_CLEAN set, each version's prefix is removed after its run
+# (the emulated guest's disk holds few). Waits of the shell side are scaled by VN_TIME_SCALE, as the
+# tests' are. The medium is the shipped one
 # (<build-dir>/medium) where the kernel runs 32-bit programs, else the 64-bit twin's
 # (<build-dir>/x64/medium) under 64-bit Wine.
 set -euo pipefail
@@ -39,7 +43,9 @@ if [ -z "$TREE" ]; then
 fi
 source "$ROOT/tools/wine-bed.sh"
 if wine_bed_can_run_32bit; then MEDIUM="$BUILD_DIR/medium"; else MEDIUM="$TREE/medium"; fi
-SHOTS="$BUILD_DIR/e2e-screenshots"
+SHOTS="${VN_E2E_SHOTS:-$BUILD_DIR/e2e-screenshots}"
+E2E_DIR="${VN_E2E_DIR:-$TREE/e2e}"
+SCALE="${VN_TIME_SCALE:-1}"
 mkdir -p "$SHOTS"
 for need in "$MEDIUM/setup.exe" "$TREE/tests/e2e_step.exe" "$TREE/tests/proof.exe" "$TREE/tools/tryout.exe"; do
   [ -f "$need" ] || { echo "run-e2e: $need is not built" >&2; exit 1; }
@@ -47,7 +53,7 @@ done
 
 # One version, in a subshell of its own: stops at the first failed step.
 run_version() {
-  local version="$1" bed="$TREE/e2e/$1"
+  local version="$1" bed="$E2E_DIR/$1"
   local log="$bed/run.log"
   rm -rf "$bed"; mkdir -p "$bed/path"
   WINE_BED_DIR="$bed" VN_WINE_VERSION="$version" BIN_DIR="$bed/path"
@@ -58,12 +64,15 @@ run_version() {
   step() { "$VN_WINE" "$TREE/tests/e2e_step.exe" "$@"; }
   check() {
     local what="$1"; shift
-    if "$@" >>"$log" 2>&1; then echo "  ok    $what"; else echo "  FAIL  $what (log: $log)"; exit 1; fi
+    if "$@" >>"$log" 2>&1; then echo "  ok    $what"; return; fi
+    echo "  FAIL  $what (log: $log, its end:)"
+    tail -n 20 "$log" | sed 's/^/        /'
+    exit 1
   }
   key() { xdotool key --clearmodifiers "$1"; }
   not() { ! "$@"; }
   found_in() { grep -qs "$1" "${@:2}"; }
-  wait_for() { local i; for i in $(seq 1 "$1"); do "${@:2}" && return 0; sleep 1; done; return 1; }
+  wait_for() { local i; for i in $(seq 1 $(($1 * SCALE))); do "${@:2}" && return 0; sleep 1; done; return 1; }
 
   # The medium in a CD-ROM drive, and a program of the user's own with its start-menu shortcut.
   cp -r "$MEDIUM/." "$VNTEST_CDROM_ROOT/cdrom-r/"
@@ -89,7 +98,7 @@ run_version() {
   xdotool keydown XF86AudioRaiseVolume
   if [ "$family" = nt ]; then
     local shown=0; step wait-shown VN_OSD_WNDCLASS 10 >>"$log" 2>&1 && shown=1
-    import -display "$DISPLAY" -window root "$SHOTS/$version-volume.png"
+    if command -v import >/dev/null; then import -display "$DISPLAY" -window root "$SHOTS/$version-volume.png"; fi
     xdotool keyup XF86AudioRaiseVolume
     check "Volume Up typed on the display shows the volume on the on-screen display" test $shown = 1
     check "the on-screen display hides again" step wait-hidden VN_OSD_WNDCLASS 10
@@ -105,7 +114,7 @@ run_version() {
   # press.
   step wait-shown VN_OSD_WNDCLASS 15 >>"$log" 2>&1 &
   local watcher=$!
-  sleep 2
+  sleep $((2 * SCALE))
   key XF86Mail
   check "the e-mail key puts its new label on the on-screen display" wait $watcher
   check "the e-mail key starts the program the wizard gave it" wait_for 20 found_in "proof.exe|" "$c/e2e/proof.log"
@@ -124,6 +133,7 @@ for version in "${VERSIONS[@]}"; do
   start=$SECONDS
   echo "e2e $version:"
   if (run_version "$version"); then result=passed; else result=FAILED; status=1; fi
+  if [ -n "${VN_E2E_CLEAN:-}" ]; then rm -rf "$E2E_DIR/$version/wineprefix"; fi
   echo "e2e $version: $result in $((SECONDS - start)) s"
 done
 echo "e2e: ${#VERSIONS[@]} version(s) in $((SECONDS - total_start)) s"
