@@ -18,11 +18,16 @@ namespace {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+void Post(InstallShared& shared, UINT msg) { PostMessageA(shared.page, msg, 0, 0); }
+
 // Waits while the "Exit Setup" question is open; true when the run goes on. The event is waited
 // for only while the page says it is reset: a wait is a round trip to the system even when it
-// returns at once, and the copy asks before every file.
+// returns at once, and the copy asks before every file. The page first shows where it stopped.
 bool GoOn(InstallShared& shared) {
-    if (shared.pausing) WaitForSingleObject(shared.pause, INFINITE);
+    if (shared.pausing) {
+        Post(shared, kProgressChanged);
+        WaitForSingleObject(shared.pause, INFINITE);
+    }
     return shared.cancelled == 0;
 }
 
@@ -112,8 +117,6 @@ bool MakeTempFolder(InstallShared& shared) {
     }
     return false;
 }
-
-void Post(InstallShared& shared, UINT msg) { PostMessageA(shared.page, msg, 0, 0); }
 
 struct CabinetWalk {
     InstallShared* shared;
