@@ -195,9 +195,10 @@ bool ExtractCabinet(InstallShared& shared, DWORD* total) {
     return ok != FALSE || Fail(run, kCabinetFailure, cabinet, 0);
 }
 
-// Copies a file; a copy cut short by a full disk is removed, the error kept.
-bool CopyWhole(const std::string& source, const std::string& destination) {
-    if (CopyFileA(source.c_str(), destination.c_str(), FALSE)) return true;
+// Copies a file (onlyNew: fails when the destination exists); a copy cut short by a full disk is
+// removed, the error kept.
+bool CopyWhole(const std::string& source, const std::string& destination, bool onlyNew = false) {
+    if (CopyFileA(source.c_str(), destination.c_str(), onlyNew)) return true;
     const DWORD error = GetLastError();
     if (DiskFull(error)) DeleteFileA(destination.c_str());
     SetLastError(error);
@@ -259,20 +260,25 @@ Outcome CopyRecord(InstallShared& shared, FileRecord& r, std::size_t index, cons
         Post(shared, kProgressChanged);
     }
     record.File(destination);
+    if (!GoOn(shared)) return Outcome::Cancelled;
+    // Most destinations are new: the file goes there at once, and the rules decide only when one is
+    // there already (a look for a missing file costs about as much as the copy's own look).
+    if (movable ? MoveFileA(source.c_str(), destination.c_str()) != FALSE : CopyWhole(source, destination, true)) {
+        r.copied = true;
+        if (movable)
+            r.extracted = false;  // taken over as extracted, attributes already normal
+        else
+            MakeNormal(destination);
+        return Outcome::Next;
+    }
+    if (!movable && DiskFull(GetLastError())) return NotWritten(shared, r, destination, false, GetLastError(), record);
     const bool existed = Exists(destination);
     const bool copy = !existed || SourceReplaces(source, destination);
-    if (!GoOn(shared)) return Outcome::Cancelled;
     if (!copy || (!movable && !Exists(source))) return Outcome::Next;
     // Without room for the backup the old file is left as it is rather than risked.
     if (existed && !KeepBackup(shared, r, destination, index) && DiskFull(GetLastError()))
         return NotWritten(shared, r, destination, existed, GetLastError(), record);
     if (existed) MakeNormal(destination);
-    if (movable && !existed && MoveFileA(source.c_str(), destination.c_str())) {
-        // Taken over as extracted, attributes already normal.
-        r.copied = true;
-        r.extracted = false;
-        return Outcome::Next;
-    }
     if (CopyWhole(source, destination)) {
         r.copied = true;
     } else {
