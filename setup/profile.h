@@ -1,6 +1,7 @@
 // The setup script read through the system's profile reader, with its fixed buffers of 260
 // characters per value; a section's key list is read whole, and so is a section the first time
-// one of its values is asked for (the reader opens the file again for every value).
+// one of its values is asked for (the reader opens the file again for every value). One thread
+// at a time uses a profile.
 #pragma once
 #include <map>
 #include <string>
