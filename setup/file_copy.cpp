@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 
 #include "common/handles.h"
 #include "keyfunc/sysrules.h"
@@ -17,10 +18,26 @@ namespace {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Waits while the "Exit Setup" question is open; true when the run goes on.
+void Post(InstallShared& shared, UINT msg) { PostMessageA(shared.page, msg, 0, 0); }
+
+// Waits while the "Exit Setup" question is open; true when the run goes on. The event is waited
+// for only while the page says it is reset: a wait is a round trip to the system even when it
+// returns at once, and the copy asks before every file. The page first shows where it stopped.
 bool GoOn(InstallShared& shared) {
-    WaitForSingleObject(shared.pause, INFINITE);
+    if (shared.pausing) {
+        Post(shared, kProgressChanged);
+        WaitForSingleObject(shared.pause, INFINITE);
+    }
     return shared.cancelled == 0;
+}
+
+// Clears read-only, hidden and system, so that the file can be replaced and is seen. Only a file
+// that has one of them is changed: the change costs far more than the look on some file systems,
+// and a new file has none (the archive bit is left as it is).
+void MakeNormal(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & ~(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)))
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 setupscript::FileVersionFacts VersionOf(const std::string& path) {
@@ -74,6 +91,20 @@ DWORD SizeOf(const std::string& path) {
     return find ? data.nFileSizeLow : 0;
 }
 
+// The sizes of the files in a folder (its path ending with a backslash), by upper-case name: one
+// look at the folder instead of one per file.
+std::map<std::string, DWORD> SizesIn(const std::string& folder) {
+    std::map<std::string, DWORD> sizes;
+    WIN32_FIND_DATAA data{};
+    vn::FindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
+    if (!find) return sizes;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            sizes.emplace(instutil::UpperText(data.cFileName), data.nFileSizeLow);
+    } while (FindNextFileA(find.get(), &data));
+    return sizes;
+}
+
 // The temporary folder: the Windows folder's "_VarnelTempDir" and the first free number.
 bool MakeTempFolder(InstallShared& shared) {
     if (!shared.tempFolder.empty()) return true;
@@ -86,8 +117,6 @@ bool MakeTempFolder(InstallShared& shared) {
     }
     return false;
 }
-
-void Post(InstallShared& shared, UINT msg) { PostMessageA(shared.page, msg, 0, 0); }
 
 struct CabinetWalk {
     InstallShared* shared;
@@ -103,7 +132,7 @@ UINT CALLBACK OnCabinetFile(void* context, UINT notification, UINT_PTR param1, U
     InstallShared& shared = *walk.shared;
     if (notification == SPFILENOTIFY_FILEINCABINET) {
         auto& info = *reinterpret_cast<FILE_IN_CABINET_INFO_A*>(param1);
-        WaitForSingleObject(shared.pause, INFINITE);
+        GoOn(shared);
         const char* slash = std::strrchr(info.NameInCabinet, '\\');
         const char* name = slash ? slash + 1 : info.NameInCabinet;
         for (FileRecord& r : shared.files) {
@@ -132,7 +161,7 @@ UINT CALLBACK OnCabinetFile(void* context, UINT notification, UINT_PTR param1, U
             vn::FileHandle file(CreateFileA(paths.Target, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
             if (file) SetFileTime(file.get(), &walk.time, nullptr, &walk.time);
             file.reset();
-            SetFileAttributesA(paths.Target, FILE_ATTRIBUTE_NORMAL);
+            MakeNormal(paths.Target);
         }
         walk.pending = nullptr;
         return paths.Win32Error;
@@ -166,9 +195,10 @@ bool ExtractCabinet(InstallShared& shared, DWORD* total) {
     return ok != FALSE || Fail(run, kCabinetFailure, cabinet, 0);
 }
 
-// Copies a file; a copy cut short by a full disk is removed, the error kept.
-bool CopyWhole(const std::string& source, const std::string& destination) {
-    if (CopyFileA(source.c_str(), destination.c_str(), FALSE)) return true;
+// Copies a file (onlyNew: fails when the destination exists); a copy cut short by a full disk is
+// removed, the error kept.
+bool CopyWhole(const std::string& source, const std::string& destination, bool onlyNew = false) {
+    if (CopyFileA(source.c_str(), destination.c_str(), onlyNew)) return true;
     const DWORD error = GetLastError();
     if (DiskFull(error)) DeleteFileA(destination.c_str());
     SetLastError(error);
@@ -180,7 +210,7 @@ bool CopyWhole(const std::string& source, const std::string& destination) {
 bool CopyBeside(InstallShared& shared, const std::string& source, const std::string& destination) {
     for (int digit = 0; digit < 10; ++digit) {
         std::string side = setupscript::SidePath(destination, digit);
-        SetFileAttributesA(side.c_str(), FILE_ATTRIBUTE_NORMAL);
+        MakeNormal(side);
         if (CopyWhole(source, side)) {
             shared.run->renames.emplace_back(destination, side);
             return true;
@@ -221,24 +251,34 @@ Outcome CopyRecord(InstallShared& shared, FileRecord& r, std::size_t index, cons
                    const UninstallRecord& record) {
     const std::string destination = Destination(r);
     // The page shows this file and the progress so far. Posted, not sent, so that the copy never
-    // waits for the page; and only when the page took the last one, so that it never falls behind.
+    // waits for the page; and only when the page took the last one, so that it never falls behind,
+    // and a moment after the last one: more often than the eye follows, it only slows the copy.
     InterlockedExchange(&shared.current, static_cast<LONG>(index));
-    if (InterlockedExchange(&shared.posted, 1) == 0) Post(shared, kProgressChanged);
+    const DWORD now = GetTickCount();
+    if (now - shared.postedAt >= kProgressInterval && InterlockedExchange(&shared.posted, 1) == 0) {
+        shared.postedAt = now;
+        Post(shared, kProgressChanged);
+    }
     record.File(destination);
+    if (!GoOn(shared)) return Outcome::Cancelled;
+    // Most destinations are new: the file goes there at once, and the rules decide only when one is
+    // there already (a look for a missing file costs about as much as the copy's own look).
+    if (movable ? MoveFileA(source.c_str(), destination.c_str()) != FALSE : CopyWhole(source, destination, true)) {
+        r.copied = true;
+        if (movable)
+            r.extracted = false;  // taken over as extracted, attributes already normal
+        else
+            MakeNormal(destination);
+        return Outcome::Next;
+    }
+    if (!movable && DiskFull(GetLastError())) return NotWritten(shared, r, destination, false, GetLastError(), record);
     const bool existed = Exists(destination);
     const bool copy = !existed || SourceReplaces(source, destination);
-    if (!GoOn(shared)) return Outcome::Cancelled;
     if (!copy || (!movable && !Exists(source))) return Outcome::Next;
     // Without room for the backup the old file is left as it is rather than risked.
     if (existed && !KeepBackup(shared, r, destination, index) && DiskFull(GetLastError()))
         return NotWritten(shared, r, destination, existed, GetLastError(), record);
-    if (existed) SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (movable && !existed && MoveFileA(source.c_str(), destination.c_str())) {
-        // Taken over as extracted, attributes already normal.
-        r.copied = true;
-        r.extracted = false;
-        return Outcome::Next;
-    }
+    if (existed) MakeNormal(destination);
     if (CopyWhole(source, destination)) {
         r.copied = true;
     } else {
@@ -247,7 +287,7 @@ Outcome CopyRecord(InstallShared& shared, FileRecord& r, std::size_t index, cons
         if (!DiskFull(error)) error = CopyBeside(shared, source, destination) ? NO_ERROR : GetLastError();
         if (error != NO_ERROR) return NotWritten(shared, r, destination, existed, error, record);
     }
-    SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    MakeNormal(destination);
     return Outcome::Next;
 }
 
@@ -281,9 +321,14 @@ bool CopyFiles(InstallShared& shared, const UninstallRecord& record) {
         if (!ExtractCabinet(shared, &total)) return false;
         if (shared.cancelled) return true;
     }
-    // Files the cabinet lacks come from the medium folder, so one medium can hold both.
-    for (FileRecord& r : shared.files)
-        if (!r.extracted) total += r.size = SizeOf(medium + r.source);
+    // Files the cabinet lacks come from the medium folder, so one medium can hold both. A name the
+    // folder's listing does not show as such (a short name, a path) is looked up on its own.
+    const std::map<std::string, DWORD> sizes = SizesIn(medium);
+    for (FileRecord& r : shared.files) {
+        if (r.extracted) continue;
+        auto found = sizes.find(instutil::UpperText(r.source));
+        total += r.size = found != sizes.end() ? found->second : SizeOf(medium + r.source);
+    }
     DWORD done = 0;
     for (std::size_t i = 0; i < shared.files.size(); ++i) {
         FileRecord& r = shared.files[i];

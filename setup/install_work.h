@@ -26,11 +26,13 @@ struct InstallShared {
     HWND sheet = nullptr;
     HWND page = nullptr;
     HANDLE pause = nullptr;      // manual reset; reset while the "Exit Setup" question is open
+    volatile LONG pausing = 0;   // set before the pause event is reset, cleared after it is set
     volatile LONG cancelled = 0;
     volatile LONG percent = 0;   // for display only
     volatile LONG busy = 0;      // files are copied or drivers installed: the hourglass shows
     volatile LONG current = -1;  // the record being copied, for display only
     volatile LONG posted = 0;    // a progress message waits for the page
+    DWORD postedAt = 0;          // when the worker posted the last one (the worker's own)
     LONG shown = -1;             // the record the page shows (the page's own)
     std::vector<FileRecord> files;
     std::string tempFolder;      // cabinet extraction and the backups of overwritten files
@@ -39,8 +41,10 @@ struct InstallShared {
 // Where a record is copied to.
 std::string Destination(const FileRecord& r);
 
-// Posted by the worker to the page when the progress or the current file changed.
+// Posted by the worker to the page when the progress or the current file changed, at most once
+// in this many milliseconds while files are copied.
 constexpr UINT kProgressChanged = WM_APP + 1;
+constexpr DWORD kProgressInterval = 50;
 // Posted by the worker when the copy is over: the page shows the registry and driver stage.
 constexpr UINT kCopyDone = WM_APP + 2;
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/text.h"
+#include "setup/util/installer_util.h"
 
 namespace setup {
 
@@ -13,9 +14,34 @@ namespace {
 // Far more names than any script lists.
 constexpr DWORD kMaxKeyList = 1024 * 1024;
 
+// Keys and section names match whatever their case, as the reader matches them.
+using instutil::UpperText;
+
 }  // namespace
 
+const FileProfile::Section& FileProfile::Read(const char* section) const {
+    Section& s = sections_[UpperText(section)];
+    if (s.read) return s;
+    s.read = true;
+    std::vector<char> block;
+    for (DWORD size = 4096; size <= kMaxKeyList; size *= 4) {
+        block.assign(size, '\0');
+        const DWORD n = GetPrivateProfileSectionA(section, block.data(), size, path_.c_str());
+        if (n >= size - 2) continue;  // cut: read again into a larger buffer
+        for (const setupscript::SectionEntry& e : setupscript::SplitSection(block.data(), n, vn::kMaxText - 1))
+            s.entries.emplace(UpperText(e.key), e);
+        s.whole = true;
+        break;
+    }
+    return s;
+}
+
 std::string FileProfile::Get(const char* section, const char* key, const char* fallback) const {
+    const Section& s = Read(section);
+    if (s.whole) {
+        auto found = s.entries.find(UpperText(key));
+        return found != s.entries.end() && found->second.hasValue ? found->second.value : fallback;
+    }
     char value[vn::kMaxText] = {};
     GetPrivateProfileStringA(section, key, fallback, value, sizeof value, path_.c_str());
     return value;

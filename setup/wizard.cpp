@@ -196,10 +196,12 @@ void StartInstall(HWND page, Wizard& w) {
 
 // Cancel on the progress page: the worker stops before its next file while the question is open.
 bool CancelInstall(HWND page, Wizard& w) {
+    InterlockedExchange(&w.install.pausing, 1);
     if (w.pause) ResetEvent(w.pause.get());
     bool quit = AskExit(w, Sheet(page));
     if (!quit) {
         if (w.pause) SetEvent(w.pause.get());
+        InterlockedExchange(&w.install.pausing, 0);
         return false;
     }
     InterlockedExchange(&w.install.cancelled, 1);

@@ -1,6 +1,6 @@
-// The setup script's field syntax and "Update Driver" entries, the command line, the licence table,
-// the wininit.ini edit and the PCX decoder: scripts, command lines and pictures on an installation
-// medium are outside data.
+// The setup script's sections as the profile reader returns them, its field syntax and "Update
+// Driver" entries, the command line, the licence table, the wininit.ini edit and the PCX decoder:
+// scripts, command lines and pictures on an installation medium are outside data.
 // The first byte picks the parser.
 #include <cstdlib>
 #include <string>
@@ -10,6 +10,7 @@
 #include "setup/script/fields.h"
 #include "setup/script/licence.h"
 #include "setup/script/pcx.h"
+#include "setup/script/section.h"
 #include "setup/script/work_rules.h"
 #include "setup/util/rules.h"
 
@@ -42,6 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         entry.CopyFlag();
         if (setupscript::EntryInf("E:", entry).size() != 3 + entry[10].size() + entry[2].size()) std::abort();
         setupscript::PreloadCommand(setupscript::LocalMediumFolder(entry[3], entry[1]), entry, "V");
+        // The same bytes as a section read whole: "key=value" texts, each ended by a zero.
+        for (const auto& e : setupscript::SplitSection(reinterpret_cast<const char*>(data), size, 259))
+            if (e.value.size() > 259 || e.key.size() + e.value.size() > size) std::abort();
         break;
     }
     case 1:

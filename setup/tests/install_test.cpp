@@ -395,28 +395,45 @@ TEST_F(SetupInstall, InUseDestinationGetsASideCopyAScheduledReplacementAndTheRes
     EXPECT_NE(pending.find("vnst_busy.dll", side), std::string::npos);
 }
 
-TEST_F(SetupInstall, ExitSetupDuringTheCopyRemovesWhatThisRunCopiedAndPutsBackWhatItOverwrote) {
-    // The first entry overwrites an older file; many more follow, so the cancel lands in the copy.
+// A medium of 60 files of 256 kB after a first one, installed from the wizard (started with args)
+// until the copy has begun; Cancel is pressed then. Returns the "Exit Setup" question.
+class SetupLongCopy : public SetupInstall {
+protected:
+    HWND sheet = nullptr;
+
+    HWND CancelDuringTheCopy(const std::string& first, const std::string& args) {
+        std::string list = first + "=" + out + "\r\n";
+        const std::string block(256 * 1024, 'x');
+        for (int i = 0; i < 60; ++i) {
+            std::string name = "f" + std::to_string(i) + ".bin";
+            if (!vntest::WriteFileBytes(medium + "\\" + name, block)) return nullptr;
+            list += name + "=" + out + "\r\n";
+        }
+        Script("SETUPNT.INI", "[Setup]\r\nProductName=Tessaro Keyboard\r\nUninstallKey=VnSetupTest\r\nSrcFileDir=files\r\n"
+                              "AskType=FALSE\r\n[Copy Files]\r\n" + list);
+        Start(args);
+        sheet = Sheet();
+        if (!sheet || Press(sheet, PSBTN_NEXT) != "Start Installation") return nullptr;
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+        if (!vntest::WaitUntil([&] { return Exists(out + "\\" + first) && WindowText(sheet) == "Installation Procedures"; },
+                               10000))
+            return nullptr;
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        return Dialog("Exit Setup");
+    }
+    int Copied() {
+        int n = 0;
+        for (int i = 0; i < 60; ++i) n += Exists(out + "\\f" + std::to_string(i) + ".bin");
+        return n;
+    }
+};
+
+TEST_F(SetupLongCopy, ExitSetupDuringTheCopyRemovesWhatThisRunCopiedAndPutsBackWhatItOverwrote) {
+    // The first entry overwrites an older file.
     Versioned(1, out + "\\vnst_newer.exe");
     Versioned(2, medium + "\\vnst_newer.exe");
     ASSERT_TRUE(vntest::WriteFileBytes(out + "\\vnst_older.txt.keep", "untouched"));
-    std::string list = "vnst_newer.exe=" + out + "\r\n";
-    const std::string block(256 * 1024, 'x');
-    for (int i = 0; i < 60; ++i) {
-        std::string name = "f" + std::to_string(i) + ".bin";
-        ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\" + name, block));
-        list += name + "=" + out + "\r\n";
-    }
-    Script("SETUPNT.INI", "[Setup]\r\nProductName=Tessaro Keyboard\r\nUninstallKey=VnSetupTest\r\nSrcFileDir=files\r\n"
-                          "AskType=FALSE\r\n[Copy Files]\r\n" + list);
-    Start("/H");
-    HWND sheet = Sheet();
-    ASSERT_TRUE(sheet);
-    ASSERT_EQ(Press(sheet, PSBTN_NEXT), "Start Installation");
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
-    ASSERT_TRUE(vntest::WaitUntil([&] { return Exists(out + "\\vnst_newer.exe") && WindowText(sheet) == "Installation Procedures"; }, 10000));
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-    HWND exit = Dialog("Exit Setup");
+    HWND exit = CancelDuringTheCopy("vnst_newer.exe", "/H");
     ASSERT_TRUE(exit);
     Click(exit, IDC_EXIT_SETUP);
     ASSERT_TRUE(Ends());
@@ -427,6 +444,23 @@ TEST_F(SetupInstall, ExitSetupDuringTheCopyRemovesWhatThisRunCopiedAndPutsBackWh
     EXPECT_TRUE(NoTempFolder());
     // The cancel came before the end of the list: the record names fewer files than listed.
     EXPECT_LT(RegValues(std::string(kRecord) + "\\DeleteFiles").size(), 61u);
+}
+
+TEST_F(SetupLongCopy, TheCopyHoldsStillWhileExitSetupAsksAndGoesOnAfterResume) {
+    ASSERT_TRUE(vntest::WriteFileBytes(medium + "\\vnst_new.txt", "first"));
+    HWND exit = CancelDuringTheCopy("vnst_new.txt", "/H /NR");
+    ASSERT_TRUE(exit);
+    Sleep(vntest::Scaled(200));  // the file being copied when the question opened is finished
+    const int held = Copied();
+    Sleep(vntest::Scaled(500));
+    EXPECT_EQ(Copied(), held);
+    EXPECT_LT(held, 60);
+    Click(exit, IDC_RESUME);
+    ASSERT_TRUE(vntest::WaitUntil([&] { return WindowText(sheet) == "Setup Result"; }, 20000));
+    EXPECT_EQ(Copied(), 60);
+    EXPECT_EQ(RegValues(std::string(kRecord) + "\\DeleteFiles").size(), 61u);
+    Press(sheet, PSBTN_FINISH);
+    EXPECT_TRUE(Ends());
 }
 
 std::string WindowsPath(const char* rest) {

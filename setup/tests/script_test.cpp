@@ -8,6 +8,7 @@
 #include "setup/script/licence.h"
 #include "setup/script/pcx.h"
 #include "setup/script/script.h"
+#include "setup/script/section.h"
 #include "setup/script/work_rules.h"
 #include "setup/tests/pcx_writer.h"
 
@@ -302,6 +303,23 @@ namespace {
 
 using setupscript::FileVersionFacts;
 using setupscript::RegistryLine;
+
+// A section as a reader that leaves lines as written would give it.
+TEST(Section, LinesSplitTrimmedUnquotedAndCut) {
+    const char block[] = " Key = \"v, w\" \0;comment=x\0Bare\0=lone\0Cut=abcdef\0Odd='\0";
+    auto e = setupscript::SplitSection(block, sizeof block - 1, 4);
+    ASSERT_EQ(e.size(), 5u);
+    EXPECT_EQ(e[0].key, "Key");
+    EXPECT_EQ(e[0].value, "v, w");
+    EXPECT_TRUE(e[0].hasValue);
+    EXPECT_EQ(e[1].key, "Bare");
+    EXPECT_FALSE(e[1].hasValue);
+    EXPECT_EQ(e[2].key, "");
+    EXPECT_EQ(e[2].value, "lone");
+    EXPECT_EQ(e[3].value, "abcd");
+    EXPECT_EQ(e[4].value, "'") << "a lone quote is kept";
+    EXPECT_TRUE(setupscript::SplitSection("", 0, 259).empty());
+}
 
 TEST(WorkRules, VersionsDecideThenTimes) {
     FileVersionFacts v1{true, 0x10000, 0, true, 0x10000, 0}, v2{true, 0x20000, 0, true, 0x20000, 0}, none;

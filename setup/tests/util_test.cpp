@@ -169,6 +169,24 @@ TEST(ScriptFile, HugeValuesLongKeyListsAndMissingSections) {
     EXPECT_EQ(k.setupTitle.size(), 259u + 7);
 }
 
+// Values come from a section read whole; each must be what the system's reader gives for that key.
+TEST(ScriptFile, ValuesReadWholeMatchTheSystemsReader) {
+    vntest::TempDir dir;
+    std::string path = dir.file("SETUPNT.INI");
+    ASSERT_TRUE(vntest::WriteFileBytes(path, "[Copy Files]\r\n; a comment=x\r\n  Spaced  =  blanks around  \r\n"
+                                             "Quoted=\"a, b\"\r\nSingle='c'\r\nHalf=\"open\r\nEmpty=\r\nBare\r\n"
+                                             "Twice=first\r\nTWICE=second\r\nLong=" + std::string(400, 'L') + "\r\n"
+                                             "[copy files]\r\nLater=ignored\r\n[Other]\r\nBare=value\r\n"));
+    setup::FileProfile profile(path);
+    for (const char* key : {"Spaced", "quoted", "Single", "Half", "Empty", "Bare", "twice", "Long", "Later", "Missing"}) {
+        char expected[260] = {};
+        GetPrivateProfileStringA("Copy Files", key, "fallback", expected, sizeof expected, path.c_str());
+        EXPECT_EQ(profile.Get("COPY FILES", key, "fallback"), expected) << key;
+    }
+    EXPECT_EQ(profile.Get("Other", "Bare", ""), "value");
+    EXPECT_EQ(profile.Get("Copy Files", "Quoted", ""), "a, b");
+}
+
 TEST(Runtime, CopiedIntoASystemFolderThatLacksIt) {
     vntest::TempDir dir;
     EXPECT_TRUE(setup::EnsureRuntime(dir.path().c_str()));

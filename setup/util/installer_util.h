@@ -59,6 +59,9 @@ HFONT CreateTitleFont(const char* userLocale);
 // (line height times lines plus 10).
 int DrawTitle(HDC dc, HFONT font, const char* title, int clientWidth);
 
+// The text in upper case by the system's rules, for names that match whatever their case.
+std::string UpperText(std::string text);
+
 // A resource string of the program (empty when missing).
 std::string LoadText(HINSTANCE instance, UINT id);
 // The text with every "%s" replaced by value.

@@ -124,6 +124,11 @@ bool AddRenameLine(const char* wininitPath, const char* target, const char* sour
     return SetEndOfFile(file.get()) != 0;
 }
 
+std::string UpperText(std::string text) {
+    if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
 std::string LoadText(HINSTANCE instance, UINT id) {
     char text[1024] = {};
     LoadStringA(instance, id, text, sizeof text);
