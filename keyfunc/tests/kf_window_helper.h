@@ -6,6 +6,7 @@
 
 #include "common/handles.h"
 #include "common/testing/winetest.h"
+#include "keyfunc/vnutil.h"
 
 namespace kftest {
 
@@ -39,6 +40,24 @@ inline HWND VisibleWindowOf(DWORD pid, const char* title = nullptr) {
 inline HWND WaitForWindowOf(DWORD pid, const char* title = nullptr, DWORD timeoutMs = 10000) {
     HWND w = nullptr;
     vntest::WaitUntil([&] { return (w = VisibleWindowOf(pid, title)) != nullptr; }, timeoutMs);
+    return w;
+}
+
+// True when a launch used up the library's whole window search (about a second) while the tests
+// run under a time scale: in the emulated guest a program takes longer than that to show its
+// window, so the library rightly does not track it, and a check of the tracking cannot hold there.
+inline bool LaunchOutlastedTheWindowSearch(DWORD launchMs) { return vntest::Scaled(1000) > 1000 && launchMs >= 1000; }
+
+inline DWORD ProcessOf(HWND w) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    return pid;
+}
+
+// The window of a program found through its path, as the library finds it.
+inline HWND WaitForProgramWindow(const std::string& exe) {
+    HWND w = nullptr;
+    vntest::WaitUntil([&] { return (w = FindWindowByPath(exe.c_str())) != nullptr; }, 10000);
     return w;
 }
 

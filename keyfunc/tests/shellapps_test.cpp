@@ -16,6 +16,8 @@
 namespace {
 
 using kftest::EndProcess;
+using kftest::ProcessOf;
+using kftest::WaitForProgramWindow;
 using kftest::WindowHelperPath;
 
 const char kMail[] = "Software\\Clients\\Mail";
@@ -35,22 +37,10 @@ void DeleteValue(HKEY hive, const char* path, const char* name) {
     if (RegOpenKeyExA(hive, path, 0, KEY_ALL_ACCESS, k.out()) == ERROR_SUCCESS) RegDeleteValueA(k.get(), name);
 }
 
-DWORD ProcessOf(HWND w) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    return pid;
-}
-
 std::string ArgumentsOf(HWND w) {
     char text[300] = {};
     GetDlgItemTextA(w, 100, text, sizeof text);
     return text;
-}
-
-HWND WaitForProgramWindow(const std::string& exe) {
-    HWND w = nullptr;
-    vntest::WaitUntil([&] { return (w = FindWindowByPath(exe.c_str())) != nullptr; }, 10000);
-    return w;
 }
 
 class MailClients : public ::testing::Test {
@@ -112,9 +102,15 @@ TEST_F(MailClients, EnumeratedAndDefault) {
 }
 
 TEST_F(MailClients, LaunchThenReactivate) {
+    const DWORD start = GetTickCount();
     ASSERT_EQ(LaunchDefaultMailProgram(), 1);
+    const DWORD launchMs = GetTickCount() - start;
     HWND w = WaitForProgramWindow(WindowHelperPath());
     ASSERT_NE(w, nullptr);
+    if (kftest::LaunchOutlastedTheWindowSearch(launchMs)) {
+        EndProcess(ProcessOf(w));
+        GTEST_SKIP() << "the mail program showed its window after the library's one-second search";
+    }
     EXPECT_EQ(ArgumentsOf(w), "/exit:20000 -compose");
     ASSERT_TRUE(vntest::WaitUntil([&] { return GetForegroundWindow() == w; }, 3000));
     // The same key again: the mail program in front is minimised, then restored; no new copy.
