@@ -14,7 +14,7 @@ packages=(
   cups printer-driver-cups-pdf poppler-utils
 )
 if [ "${1:-}" = --guest ]; then
-  packages+=(qemu-system-x86 qemu-user-static debootstrap e2fsprogs uidmap)
+  packages+=(qemu-system-x86 mmdebstrap gpg kmod cpio e2fsprogs)
 fi
 
 # Unix locales that pick the ANSI code page of each user-interface language under Wine.
