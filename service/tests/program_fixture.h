@@ -108,9 +108,13 @@ protected:
         std::vector<char> env = vntest::SystemPathEnvironment();
         return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, env.data(), dir.path().c_str(), &si, info) != 0;
     }
+    // The main window can be found while its creation still runs the service's start (the tray
+    // icon added and then hidden, the hooks installed last), so a slow machine is waited for
+    // until the service has come to its message loop.
     void Launch() {
         ASSERT_TRUE(Start(&pi));
         ASSERT_TRUE(vntest::WaitUntil([&] { return (main = FindWindowA("VNDaemon", "VNDaemon")) != nullptr; }, 10000));
+        ASSERT_EQ(WaitForInputIdle(pi.hProcess, vntest::Scaled(10000)), 0u);
     }
     // Posts a message and waits until the service has normally handled it. A sent message is
     // handled before the posted ones waiting, so the first sync message only tells that the service
