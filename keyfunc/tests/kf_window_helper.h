@@ -43,11 +43,6 @@ inline HWND WaitForWindowOf(DWORD pid, const char* title = nullptr, DWORD timeou
     return w;
 }
 
-// True when a launch used up the library's whole window search (about a second) while the tests
-// run under a time scale: in the emulated guest a program takes longer than that to show its
-// window, so the library rightly does not track it, and a check of the tracking cannot hold there.
-inline bool LaunchOutlastedTheWindowSearch(DWORD launchMs) { return vntest::Scaled(1000) > 1000 && launchMs >= 1000; }
-
 inline DWORD ProcessOf(HWND w) {
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);

@@ -82,7 +82,7 @@ TEST(Launch, ReportsTheStartedProcessAndItsWindow) {
     DWORD pid = 0;
     const DWORD start = GetTickCount();
     ASSERT_EQ(LaunchProgram(WindowHelperPath().c_str(), "/exit:20000 first", nullptr, &pid), 1);
-    if (pid == 0 && kftest::LaunchOutlastedTheWindowSearch(GetTickCount() - start)) {
+    if (pid == 0 && vntest::LaunchOutlastedTheWindowSearch(GetTickCount() - start)) {
         EndProcess(kftest::ProcessOf(kftest::WaitForProgramWindow(WindowHelperPath())));
         GTEST_SKIP() << "the program showed its window after the library's one-second search";
     }

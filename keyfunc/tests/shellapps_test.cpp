@@ -107,7 +107,7 @@ TEST_F(MailClients, LaunchThenReactivate) {
     const DWORD launchMs = GetTickCount() - start;
     HWND w = WaitForProgramWindow(WindowHelperPath());
     ASSERT_NE(w, nullptr);
-    if (kftest::LaunchOutlastedTheWindowSearch(launchMs)) {
+    if (vntest::LaunchOutlastedTheWindowSearch(launchMs)) {
         EndProcess(ProcessOf(w));
         GTEST_SKIP() << "the mail program showed its window after the library's one-second search";
     }
