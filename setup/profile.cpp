@@ -17,6 +17,18 @@ constexpr DWORD kMaxKeyList = 1024 * 1024;
 // Keys and section names match whatever their case, as the reader matches them.
 using instutil::UpperText;
 
+// Reads what the profile reader returns into a buffer that grows from `first` characters up to
+// kMaxKeyList while the result fills it (a full buffer means a cut list); true when it fit whole.
+template <class Reader>
+bool ReadGrowing(DWORD first, std::vector<char>* block, DWORD* n, Reader read) {
+    for (DWORD size = first; size <= kMaxKeyList; size *= 4) {
+        block->assign(size, '\0');
+        *n = read(block->data(), size);
+        if (*n < size - 2) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 const FileProfile::Section& FileProfile::Read(const char* section) const {
@@ -24,15 +36,14 @@ const FileProfile::Section& FileProfile::Read(const char* section) const {
     if (s.read) return s;
     s.read = true;
     std::vector<char> block;
-    for (DWORD size = 4096; size <= kMaxKeyList; size *= 4) {
-        block.assign(size, '\0');
-        const DWORD n = GetPrivateProfileSectionA(section, block.data(), size, path_.c_str());
-        if (n >= size - 2) continue;  // cut: read again into a larger buffer
-        for (const setupscript::SectionEntry& e : setupscript::SplitSection(block.data(), n, vn::kMaxText - 1))
-            s.entries.emplace(UpperText(e.key), e);
-        s.whole = true;
-        break;
-    }
+    DWORD n = 0;
+    if (!ReadGrowing(4096, &block, &n, [&](char* buffer, DWORD size) {
+            return GetPrivateProfileSectionA(section, buffer, size, path_.c_str());
+        }))
+        return s;
+    for (const setupscript::SectionEntry& e : setupscript::SplitSection(block.data(), n, vn::kMaxText - 1))
+        s.entries.emplace(UpperText(e.key), e);
+    s.whole = true;
     return s;
 }
 
@@ -52,11 +63,9 @@ std::vector<std::string> FileProfile::Keys(const char* section) const {
     // "Copy Files" section loses none of its files. Past the last size only whole names count.
     std::vector<char> list;
     DWORD n = 0;
-    for (DWORD size = 1024; size <= kMaxKeyList; size *= 4) {
-        list.assign(size, '\0');
-        n = GetPrivateProfileStringA(section, nullptr, "", list.data(), size, path_.c_str());
-        if (n < size - 2) break;
-    }
+    ReadGrowing(1024, &list, &n, [&](char* buffer, DWORD size) {
+        return GetPrivateProfileStringA(section, nullptr, "", buffer, size, path_.c_str());
+    });
     std::vector<std::string> keys;
     for (DWORD at = 0; at < n && list[at];) {
         const void* end = std::memchr(list.data() + at, '\0', n - at);
